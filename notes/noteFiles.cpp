@@ -1,0 +1,257 @@
+#include "noteFiles.h"
+
+#include "posixFile.h"
+
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace notes {
+
+QString noteDirectory()
+{
+    return QStringLiteral("Documents/text/");
+}
+
+QString notePath(const QString &entryName)
+{
+    return noteDirectory() + entryName;
+}
+
+namespace {
+
+// Length of the valid UTF-8 sequence at data[i], or 0 if there is none.
+int utf8SequenceLength(const unsigned char *data, qsizetype i, qsizetype size)
+{
+    const unsigned char lead = data[i];
+    if (lead < 0x80)
+        return 1;
+    int length = 0;
+    unsigned char low = 0x80, high = 0xBF; // allowed range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0)
+            low = 0xA0; // no overlong forms
+        else if (lead == 0xED)
+            high = 0x9F; // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0)
+            low = 0x90;
+        else if (lead == 0xF4)
+            high = 0x8F; // nothing above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (i + length > size || data[i + 1] < low || data[i + 1] > high)
+        return 0;
+    for (int k = 2; k < length; ++k) {
+        if ((data[i + k] & 0xC0) != 0x80)
+            return 0;
+    }
+    return length;
+}
+
+constexpr char16_t escapeBase = 0xDC00;
+
+bool isEscapedByte(char16_t c)
+{
+    return c >= escapeBase + 0x80 && c <= escapeBase + 0xFF;
+}
+
+} // namespace
+
+QString decodeFileName(const QByteArray &localName)
+{
+    QStringDecoder strict(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString name = strict.decode(localName);
+    if (!strict.hasError())
+        return name;
+
+    name.clear();
+    const auto *data = reinterpret_cast<const unsigned char *>(localName.constData());
+    const qsizetype size = localName.size();
+    qsizetype i = 0;
+    while (i < size) {
+        const int length = utf8SequenceLength(data, i, size);
+        if (length == 0) {
+            name.append(QChar(char16_t(escapeBase + data[i])));
+            ++i;
+        } else {
+            name.append(QString::fromUtf8(localName.constData() + i, length));
+            i += length;
+        }
+    }
+    return name;
+}
+
+QByteArray encodeFileName(const QString &name)
+{
+    const bool escaped = std::any_of(name.cbegin(), name.cend(),
+                                     [](QChar c) { return isEscapedByte(c.unicode()); });
+    if (!escaped)
+        return name.toUtf8();
+
+    QByteArray local;
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name.at(i).unicode();
+        if (!isEscapedByte(c))
+            continue;
+        local.append(QStringView(name).mid(runStart, i - runStart).toUtf8());
+        local.append(char(c - escapeBase));
+        runStart = i + 1;
+    }
+    local.append(QStringView(name).mid(runStart).toUtf8());
+    return local;
+}
+
+QString displayName(const QString &name)
+{
+    QString shown = name;
+    for (QChar &c : shown) {
+        if (isEscapedByte(c.unicode()))
+            c = QChar::ReplacementCharacter;
+    }
+    return shown;
+}
+
+QStringList listNoteEntries(const QString &directory)
+{
+    const QByteArray localDirectory = encodeFileName(directory);
+    DIR *dir = ::opendir(localDirectory.constData());
+    if (!dir)
+        return {};
+
+    std::vector<QByteArray> names;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent *entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.')
+            continue;
+        bool isNote = entry->d_type == DT_REG;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            // Links count when they lead to a regular file; stat follows them.
+            struct stat st;
+            isNote = ::fstatat(dirFd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+        }
+        if (isNote)
+            names.emplace_back(entry->d_name);
+    }
+    ::closedir(dir);
+
+    std::sort(names.begin(), names.end());
+    QStringList entries;
+    entries.reserve(qsizetype(names.size()));
+    for (const QByteArray &name : names)
+        entries.append(decodeFileName(name));
+    return entries;
+}
+
+namespace {
+
+// The caption rule on decoded text. `text` holds at least the first line and
+// its terminator, or the whole file when it has no line break.
+QString captionFromText(QStringView text, bool wholeFile)
+{
+    const qsizetype lineFeed = text.indexOf(u'\n');
+    QStringView line = lineFeed < 0 ? text : text.left(lineFeed);
+    // A carriage return before the line feed, or at the very end of a file
+    // without line feed, belongs to the terminator.
+    if (line.endsWith(u'\r') && (lineFeed >= 0 || wholeFile))
+        line.chop(1);
+    if (line.isEmpty())
+        return QString(noCaption);
+    return line.toString();
+}
+
+QStringDecoder decoderFor(const QByteArray &head)
+{
+    const auto bom = QStringConverter::encodingForData(head);
+    return QStringDecoder(bom.value_or(QStringConverter::Utf8));
+}
+
+} // namespace
+
+QString captionOf(const QByteArray &head)
+{
+    if (head.isEmpty())
+        return QString(emptyFileCaption);
+    QStringDecoder decoder = decoderFor(head);
+    const QString text = decoder.decode(head);
+    return captionFromText(text, true);
+}
+
+std::optional<QString> readCaption(const QString &path)
+{
+    PosixFile file;
+    if (!file.openForReading(encodeFileName(path)))
+        return std::nullopt;
+
+    // Most first lines fit in the first block; longer ones are read on in
+    // growing steps until their line feed turns up or the file ends.
+    constexpr qsizetype firstBlock = 4096;
+    QByteArray head(std::min<qsizetype>(firstBlock, std::max<qsizetype>(file.size(), 1)),
+                    Qt::Uninitialized);
+    qsizetype got = file.read(head.data(), head.size());
+    if (got < 0)
+        return std::nullopt;
+    if (got == 0)
+        return QString(emptyFileCaption);
+
+    head.truncate(got);
+    QStringDecoder decoder = decoderFor(head);
+    QString text = decoder.decode(head);
+    qsizetype total = got;
+    bool lineFound = text.contains(u'\n');
+    while (!lineFound && total < file.size()) {
+        const qsizetype step = std::min(std::max<qsizetype>(total, 64 * 1024), file.size() - total);
+        QByteArray more(step, Qt::Uninitialized);
+        got = file.read(more.data(), more.size());
+        if (got <= 0)
+            break;
+        total += got;
+        more.truncate(got);
+        const qsizetype searchFrom = text.size();
+        text += decoder.decode(more);
+        lineFound = text.indexOf(u'\n', searchFrom) >= 0;
+    }
+    const bool wholeFile = !lineFound;
+    return captionFromText(text, wholeFile);
+}
+
+QString newNotePath(const QDate &date, const QTime &time)
+{
+    return noteDirectory()
+        + QStringLiteral("%1-%2-%3-%4-%5-%6.txt")
+              .arg(QString::number(date.year()), QString::number(date.month()),
+                   QString::number(date.day()), QString::number(time.hour()),
+                   QString::number(time.minute()), QString::number(time.second()));
+}
+
+QString newNotePath()
+{
+    const QDate date = QDate::currentDate();
+    const QTime time = QTime::currentTime();
+    return newNotePath(date, time);
+}
+
+bool noteExists(const QString &path)
+{
+    struct stat st;
+    return ::stat(encodeFileName(path).constData(), &st) == 0;
+}
+
+bool removeNote(const QString &path)
+{
+    return ::unlink(encodeFileName(path).constData()) == 0;
+}
+
+} // namespace notes

@@ -1,0 +1,67 @@
+#include "posixFile.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace notes {
+
+PosixFile::~PosixFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool PosixFile::openForReading(const QByteArray &localPath)
+{
+    m_fd = ::open(localPath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (m_fd < 0)
+        return false;
+    if (::fstat(m_fd, &m_stat) != 0 || !S_ISREG(m_stat.st_mode)) {
+        ::close(m_fd);
+        m_fd = -1;
+        return false;
+    }
+    return true;
+}
+
+qsizetype PosixFile::read(char *buffer, qsizetype length)
+{
+    qsizetype done = 0;
+    while (done < length) {
+        const ssize_t got = ::read(m_fd, buffer + done, size_t(length - done));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return done > 0 ? done : -1;
+        }
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
+}
+
+bool PosixFile::readAll(QByteArray &out)
+{
+    // The size seen at opening is a hint; a file that grows meanwhile is
+    // read to its real end.
+    out.resize(std::max<qsizetype>(size(), 0) + 1);
+    qsizetype total = 0;
+    for (;;) {
+        if (total == out.size())
+            out.resize(out.size() * 2);
+        const qsizetype got = read(out.data() + total, out.size() - total);
+        if (got < 0)
+            return false;
+        total += got;
+        if (total < out.size())
+            break;
+    }
+    out.truncate(total);
+    return true;
+}
+
+} // namespace notes
