@@ -1,0 +1,15 @@
+#include "mainWindowWidget.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    // The window fills its list while it is built, so the list is complete
+    // (and any unreadable note reported) before it is first shown. Closing it
+    // ends the run.
+    mainWindowWidget mainWindow(nullptr, "mainWindow");
+    mainWindow.showMaximized();
+    const int status = app.exec();
+    return status;
+}

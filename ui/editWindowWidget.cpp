@@ -1,0 +1,137 @@
+#include "editWindowWidget.h"
+
+#include "messages.h"
+#include "noteFiles.h"
+
+#include <QGridLayout>
+#include <QKeySequence>
+#include <QPlainTextEdit>
+#include <QShortcut>
+#include <QTextDocument>
+
+namespace {
+
+// A window title shows "[*]" as the modified marker; doubled it is shown as
+// it stands.
+QString literalTitle(const QString &path)
+{
+    QString title = notes::displayName(path);
+    title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    return title;
+}
+
+QString quoted(const QString &path)
+{
+    return QStringLiteral("'") + notes::displayName(path) + QStringLiteral("'");
+}
+
+} // namespace
+
+editWindowWidget::editWindowWidget(QWidget *parent, const char *name, bool modal,
+                                   Qt::WindowFlags flags)
+    : QDialog(parent, flags)
+{
+    setObjectName(QString::fromLatin1(name));
+    setModal(modal);
+    setWindowTitle(tr("Information:"));
+
+    auto *gridLayout = new QGridLayout(this);
+    gridLayout->setContentsMargins(10, 10, 10, 10);
+    gridLayout->setSpacing(10);
+
+    editArea = new QPlainTextEdit(this);
+    editArea->setObjectName(QStringLiteral("editArea"));
+    gridLayout->addWidget(editArea, 0, 0, 1, 3);
+    editArea->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    editArea->setPlaceholderText(
+        QStringLiteral("Ctrl+S or Ctrl+Return saves the note and closes the editor; "
+                       "Escape closes it without saving."));
+
+    for (const QKeySequence &keys :
+         {QKeySequence(QKeySequence::Save), QKeySequence(Qt::CTRL | Qt::Key_Return),
+          QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
+        auto *shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, &QDialog::accept);
+    }
+
+    showMaximized();
+}
+
+editWindowWidget::~editWindowWidget() = default;
+
+void editWindowWidget::loadFile()
+{
+    setWindowTitle(literalTitle(fileName));
+    loaded = notes::readNote(fileName);
+    switch (loaded.status) {
+    case notes::LoadedNote::Status::Missing:
+        break;
+    case notes::LoadedNote::Status::Failed:
+        messages::showFileError(QStringLiteral("Could not read file ") + quoted(fileName));
+        // What could not be read must not be replaced by an empty text.
+        editArea->setReadOnly(true);
+        editArea->setPlaceholderText(QStringLiteral(
+            "This note could not be read, so it cannot be edited. Escape closes the editor."));
+        break;
+    case notes::LoadedNote::Status::Loaded:
+        editArea->setPlainText(loaded.text);
+        break;
+    }
+}
+
+QString editWindowWidget::text() const
+{
+    // The raw text keeps no-break spaces and line separators as typed; only
+    // the separators between paragraphs become line breaks.
+    QString raw = editArea->document()->toRawText();
+    raw.replace(QChar::ParagraphSeparator, u'\n');
+    return raw;
+}
+
+bool editWindowWidget::saveFile()
+{
+    using Status = notes::LoadedNote::Status;
+    if (loaded.status == Status::Failed)
+        return true;
+
+    if (notes::stampOf(fileName) != loaded.stamp) {
+        const bool replace = messages::askYesNo(
+            QStringLiteral("Note changed"),
+            QStringLiteral("The note %1 was changed on disk by another program after it was "
+                           "opened here.\n\nReplace it with the text in the editor?")
+                .arg(quoted(fileName)),
+            true);
+        if (!replace)
+            return false;
+    }
+
+    QByteArray bytes;
+    if (loaded.status == Status::Loaded && !editArea->document()->isModified()) {
+        // Unchanged: the same bytes go back, whatever the editor would make
+        // of mixed line breaks. Only a UTF-8 byte-order mark is left out.
+        bytes = loaded.bytes;
+        if (loaded.format.encoding == notes::NoteFormat::Encoding::Utf8
+            && bytes.startsWith("\xEF\xBB\xBF"))
+            bytes.remove(0, 3);
+    } else if (const auto encoded = loaded.format.encode(text())) {
+        bytes = *encoded;
+    } else {
+        messages::showFileError(
+            QStringLiteral("Could not write file ") + quoted(fileName),
+            QStringLiteral("The note is stored in an 8-bit encoding that cannot hold some of the "
+                           "characters typed."));
+        return false;
+    }
+
+    const notes::WriteResult result = notes::writeNote(fileName, bytes);
+    if (!result.ok) {
+        messages::showFileError(QStringLiteral("Could not write file ") + quoted(fileName),
+                                result.error);
+        return false;
+    }
+    loaded.status = Status::Loaded;
+    loaded.bytes = bytes;
+    loaded.stamp = result.stamp;
+    editArea->document()->setModified(false);
+    return true;
+}

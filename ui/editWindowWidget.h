@@ -1,0 +1,41 @@
+#pragma once
+
+#include "noteText.h"
+
+#include <QDialog>
+#include <QString>
+
+class QPlainTextEdit;
+
+// The full-screen editor of one note. The edit cycle sets `fileName`, calls
+// loadFile(), runs the dialog and calls saveFile() once it is accepted.
+// Accepting and rejecting come from outside the edit area: Ctrl+S or
+// Ctrl+Return accept, Escape or closing the window reject.
+class editWindowWidget : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit editWindowWidget(QWidget *parent = nullptr, const char *name = nullptr,
+                              bool modal = false, Qt::WindowFlags flags = {});
+    ~editWindowWidget() override;
+
+    // The note path of the note being edited; null until set.
+    QString fileName;
+
+    // Fills the edit area from `fileName`: empty for a note that does not
+    // exist yet, empty and read-only for one that cannot be read.
+    void loadFile();
+    // Stores the edit area as the note's text. Returns whether the dialog may
+    // close: true once the text is safely on disk (or when there is nothing
+    // the note may be given), false after the user was told why it was not
+    // stored, with the text still in the editor.
+    bool saveFile();
+
+    // The text as the user sees it, line breaks as "\n", nothing replaced.
+    QString text() const;
+
+private:
+    QPlainTextEdit *editArea = nullptr;
+    notes::LoadedNote loaded;
+};

@@ -1,0 +1,116 @@
+#include "mainWindowWidget.h"
+
+#include "editWindowWidget.h"
+#include "messages.h"
+#include "notesListView.h"
+
+#include <QGridLayout>
+#include <QPushButton>
+#include <QStringListModel>
+
+mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
+    : QWidget(parent)
+{
+    setObjectName(QString::fromLatin1(name));
+    setWindowTitle(QStringLiteral("Tavlo"));
+
+    auto *gridLayout = new QGridLayout(this);
+    gridLayout->setObjectName(QStringLiteral("gridLayout"));
+    gridLayout->setContentsMargins(10, 10, 10, 10);
+    gridLayout->setSpacing(10);
+
+    notesList = new notesListView(this);
+    notesList->setObjectName(QStringLiteral("notesList"));
+    captions = new QStringListModel(this);
+    notesList->setModel(captions);
+    gridLayout->addWidget(notesList, 0, 0, 1, 3);
+
+    auto *newButton = new QPushButton(QStringLiteral("New"), this);
+    newButton->setObjectName(QStringLiteral("newButton"));
+    gridLayout->addWidget(newButton, 1, 0);
+    auto *editButton = new QPushButton(QStringLiteral("View/Edit"), this);
+    editButton->setObjectName(QStringLiteral("editButton"));
+    gridLayout->addWidget(editButton, 1, 1);
+    auto *deleteButton = new QPushButton(QStringLiteral("Delete"), this);
+    deleteButton->setObjectName(QStringLiteral("deleteButton"));
+    gridLayout->addWidget(deleteButton, 1, 2);
+
+    refreshList(notesList);
+
+    connect(newButton, &QPushButton::clicked, this, &mainWindowWidget::newFile);
+    connect(editButton, &QPushButton::clicked, this, &mainWindowWidget::openFile);
+    connect(deleteButton, &QPushButton::clicked, this, &mainWindowWidget::deleteFile);
+    connect(notesList, &notesListView::returnPressed, this, &mainWindowWidget::openFile);
+    connect(notesList, &notesListView::doubleClicked, this, &mainWindowWidget::openFile);
+}
+
+mainWindowWidget::~mainWindowWidget() = default;
+
+void mainWindowWidget::refreshList(notesListView *list)
+{
+    auto *model = qobject_cast<QStringListModel *>(list->model());
+    model->setStringList({});
+    rowEntries.clear();
+
+    notesDir.setUp(notes::noteDirectory());
+    QStringList rows;
+    rows.reserve(notesDir.count());
+    rowEntries.reserve(notesDir.count());
+    for (int i = 0; i < notesDir.count(); ++i) {
+        const QString entry = notesDir.entryAt(i);
+        if (const auto caption = notes::readCaption(notes::notePath(entry))) {
+            rows.append(*caption);
+            rowEntries.append(entry);
+        } else {
+            messages::showFileError(QStringLiteral("Could not read item '")
+                                    + notes::displayName(entry) + QStringLiteral("'"));
+        }
+    }
+    // Filling the model in one go keeps a rebuild linear in the number of rows.
+    model->setStringList(rows);
+}
+
+QString mainWindowWidget::currentEntry() const
+{
+    const QModelIndex current = notesList->currentIndex();
+    if (!current.isValid() || current.row() >= rowEntries.size())
+        return QString();
+    return rowEntries.at(current.row());
+}
+
+void mainWindowWidget::newFile()
+{
+    editFile(notes::newNotePath());
+}
+
+void mainWindowWidget::openFile()
+{
+    const QString entry = currentEntry();
+    if (entry.isNull())
+        return;
+    editFile(notes::notePath(entry));
+}
+
+void mainWindowWidget::deleteFile()
+{
+    const QString entry = currentEntry();
+    if (entry.isNull())
+        return;
+    const QString caption = notesList->currentIndex().data().toString();
+    if (!messages::askYesNo(QStringLiteral("Delete file"),
+                            QStringLiteral("Really delete\n'") + caption + QStringLiteral("'?")))
+        return;
+    notes::removeNote(notes::notePath(entry));
+    refreshList(notesList);
+}
+
+void mainWindowWidget::editFile(QString path)
+{
+    editWindowWidget editWindow(nullptr, "editWindow", true);
+    editWindow.fileName = path;
+    editWindow.loadFile();
+    // A save that fails brings the editor back with the text kept, until it
+    // is saved or the user gives it up.
+    while (editWindow.exec() == QDialog::Accepted && !editWindow.saveFile()) { }
+    refreshList(notesList);
+}

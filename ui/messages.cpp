@@ -1,0 +1,38 @@
+#include "messages.h"
+
+#include <QLabel>
+#include <QMessageBox>
+
+namespace messages {
+
+QString fileErrorTitle()
+{
+    return QStringLiteral("File i/o error");
+}
+
+void showFileError(const QString &text, const QString &reason)
+{
+    QMessageBox box(QMessageBox::Warning, fileErrorTitle(), text, QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Ok);
+    if (!reason.isEmpty()) {
+        box.setInformativeText(reason);
+        // The informative label guesses its format on its own.
+        if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+            label->setTextFormat(Qt::PlainText);
+    }
+    box.exec();
+}
+
+bool askYesNo(const QString &title, const QString &text, bool defaultNo)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No);
+    box.setTextFormat(Qt::PlainText);
+    if (defaultNo) {
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+    }
+    return box.exec() == QMessageBox::Yes;
+}
+
+} // namespace messages

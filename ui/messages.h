@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The message boxes of the application. Their texts quote names and captions
+// from the note directory, so they are always shown as plain text.
+namespace messages {
+
+// The title of every input/output failure.
+QString fileErrorTitle();
+
+// A warning with a single OK button, the default button. `reason`, when
+// given, tells the cause below the text.
+void showFileError(const QString &text, const QString &reason = QString());
+
+// A warning with Yes and No buttons; returns whether Yes was chosen.
+// `defaultNo` makes No the default and escape button.
+bool askYesNo(const QString &title, const QString &text, bool defaultNo = false);
+
+} // namespace messages

@@ -1,0 +1,26 @@
+#include "notesListView.h"
+
+#include <QKeyEvent>
+
+notesListView::notesListView(QWidget *parent)
+    : QListView(parent)
+{
+    // Every row is one line of text: with uniform sizes the view lays out a
+    // hundred thousand rows without measuring each.
+    setUniformItemSizes(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideRight);
+}
+
+void notesListView::keyPressEvent(QKeyEvent *event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        event->accept();
+        emit returnPressed(currentIndex());
+        return;
+    }
+    QListView::keyPressEvent(event);
+}

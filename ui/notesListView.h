@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QListView>
+
+// The note list. Besides the view's own signals it reports Return and Enter
+// on the current row, which open the note; a single click never does,
+// whatever the style says about activating items.
+class notesListView : public QListView
+{
+    Q_OBJECT
+
+public:
+    explicit notesListView(QWidget *parent = nullptr);
+
+signals:
+    void returnPressed(const QModelIndex &current);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};
