@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+
+class QMessageBox;
+class QWidget;
+class editWindowWidget;
+
+// A scratch working directory holding Documents/text/, entered for the
+// lifetime of the object and left again afterwards.
+class NoteDirFixture
+{
+public:
+    NoteDirFixture();
+    ~NoteDirFixture();
+    NoteDirFixture(const NoteDirFixture &) = delete;
+    NoteDirFixture &operator=(const NoteDirFixture &) = delete;
+
+    bool isValid() const { return m_valid; }
+    // Creates or replaces a note with the given bytes; returns its note path.
+    QString write(const QString &name, const QByteArray &bytes) const;
+    QByteArray read(const QString &name) const;
+    bool exists(const QString &name) const;
+    // Everything in the note directory, dot-files included, sorted.
+    QStringList allFiles() const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previous;
+    bool m_valid = false;
+};
+
+// Makes this process obey file permission bits even when it runs as root, by
+// dropping the capabilities that override them. Returns whether permission
+// bits now apply.
+bool obeyFilePermissions();
+
+// Answers the modal dialogs that come up, in order, the way a user would.
+// A step waits for a shown modal widget of its kind. A dialog that no step
+// expects, or a step that waits too long, is recorded as a failure and the
+// dialog is closed, so a test never hangs on one.
+class ModalDriver : public QObject
+{
+public:
+    ModalDriver();
+    ~ModalDriver() override;
+
+    ModalDriver &onMessageBox(std::function<void(QMessageBox *)> action);
+    ModalDriver &onEditor(std::function<void(editWindowWidget *)> action);
+
+    bool done() const { return m_steps.isEmpty(); }
+    const QStringList &failures() const { return m_failures; }
+    // Texts of the message boxes met so far.
+    const QStringList &boxTexts() const { return m_boxTexts; }
+
+    // Helpers for actions.
+    static void click(QMessageBox *box, int standardButton);
+    static void type(editWindowWidget *editor, const QString &text);
+    static void pressKeys(QWidget *widget, int key, Qt::KeyboardModifiers modifiers);
+
+private:
+    struct Step
+    {
+        bool wantsEditor;
+        std::function<void(QWidget *)> action;
+    };
+    void poll();
+
+    QTimer m_timer;
+    QList<Step> m_steps;
+    QStringList m_failures;
+    QStringList m_boxTexts;
+    int m_idleTicks = 0;
+};
+
+// Runs `action` and answers the message box it brings up with `button`;
+// returns that box's text, or a null string when none came.
+QString answerBox(const std::function<void()> &action, int button);

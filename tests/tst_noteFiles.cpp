@@ -1,0 +1,227 @@
+#include "noteFiles.h"
+#include "testSupport.h"
+
+#include <QFile>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+class tst_noteFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void listing_data();
+    void listing();
+    void missingDirectoryListsNothing();
+    void caption_data();
+    void caption();
+    void captionOfUnopenable();
+    void newNotePath_data();
+    void newNotePath();
+    void undecodableNamesRoundTrip_data();
+    void undecodableNamesRoundTrip();
+};
+
+// Each item makes one directory entry: "name" a file holding "x", "name/" a
+// directory, "name@target" a link, "name|" a FIFO, "name=" a socket.
+static void makeEntries(const QStringList &items)
+{
+    const QByteArray dir = "Documents/text/";
+    for (const QString &item : items) {
+        const QByteArray local = item.toUtf8();
+        if (item.endsWith(u'/')) {
+            QVERIFY(::mkdir(dir + local.chopped(1), 0755) == 0);
+        } else if (item.contains(u'@')) {
+            const QList<QByteArray> parts = local.split('@');
+            QVERIFY(::symlink(parts[1].constData(), dir + parts[0]) == 0);
+        } else if (item.endsWith(u'|')) {
+            QVERIFY(::mkfifo(dir + local.chopped(1), 0644) == 0);
+        } else if (item.endsWith(u'=')) {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address {};
+            address.sun_family = AF_UNIX;
+            qstrncpy(address.sun_path, dir + local.chopped(1), sizeof address.sun_path);
+            QVERIFY(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0);
+            ::close(fd);
+        } else {
+            QFile file(QString::fromUtf8(dir + local));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("x");
+        }
+    }
+}
+
+void tst_noteFiles::listing_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("upper case before lower case")
+        << QStringList {"a.txt", "B.txt", "b.txt", "A.txt"}
+        << QStringList {"A.txt", "B.txt", "a.txt", "b.txt"};
+    QTest::newRow("month 10 before month 9")
+        << QStringList {"2026-9-30-8-0-0.txt", "2026-10-1-8-0-0.txt"}
+        << QStringList {"2026-10-1-8-0-0.txt", "2026-9-30-8-0-0.txt"};
+    QTest::newRow("10:00 before 9:00") << QStringList {"2026-7-4-9-0-0.txt", "2026-7-4-10-0-0.txt"}
+                                       << QStringList {"2026-7-4-10-0-0.txt", "2026-7-4-9-0-0.txt"};
+    QTest::newRow("any extension or none") << QStringList {"readme", "notes.md", "x.TXT"}
+                                           << QStringList {"notes.md", "readme", "x.TXT"};
+    QTest::newRow("dot-files and directories are not notes")
+        << QStringList {".hidden", "sub/", "note.txt", ".tavlo-save-abc123"}
+        << QStringList {"note.txt"};
+    QTest::newRow("special files are not notes")
+        << QStringList {"pipe|", "socket=", "note.txt"} << QStringList {"note.txt"};
+    QTest::newRow("links to files are notes, others are not")
+        << QStringList {"target.txt",
+                        "link.txt@target.txt",
+                        "dangling@nowhere",
+                        "dirlink@sub",
+                        "sub/",
+                        "loop@loop"}
+        << QStringList {"link.txt", "target.txt"};
+    QTest::newRow("character codes, not the locale")
+        << QStringList {"é.txt", "z.txt", "Z.txt", "_.txt", "1.txt"}
+        << QStringList {"1.txt", "Z.txt", "_.txt", "z.txt", "é.txt"};
+}
+
+void tst_noteFiles::listing()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QStringList, expected);
+    NoteDirFixture fixture;
+    QVERIFY(fixture.isValid());
+    makeEntries(entries);
+    QCOMPARE(notes::listNoteEntries(), expected);
+
+    notes::NoteListing listing;
+    listing.setUp();
+    QCOMPARE(listing.count(), expected.size());
+    // The listing answers from its reading until it is set up again.
+    fixture.write(QStringLiteral("0-added.txt"), "x");
+    QCOMPARE(listing.count(), expected.size());
+    listing.setUp();
+    QCOMPARE(listing.entryAt(0), QStringLiteral("0-added.txt"));
+}
+
+void tst_noteFiles::missingDirectoryListsNothing()
+{
+    NoteDirFixture fixture;
+    QVERIFY(QDir(QStringLiteral("Documents/text")).removeRecursively());
+    QVERIFY(notes::listNoteEntries().isEmpty());
+    QVERIFY(!notes::readCaption(notes::notePath(QStringLiteral("x"))).has_value());
+}
+
+void tst_noteFiles::caption_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("caption");
+
+    QTest::newRow("empty file") << QByteArray() << QStringLiteral("<empty file>");
+    QTest::newRow("starts with a line break")
+        << QByteArray("\nsecond\n") << QStringLiteral("<no caption>");
+    QTest::newRow("starts with CR LF")
+        << QByteArray("\r\nsecond") << QStringLiteral("<no caption>");
+    QTest::newRow("no line break") << QByteArray("whole text") << QStringLiteral("whole text");
+    QTest::newRow("two lines") << QByteArray("first\nsecond\n") << QStringLiteral("first");
+    QTest::newRow("CR LF") << QByteArray("first\r\nsecond") << QStringLiteral("first");
+    QTest::newRow("CR at the very end") << QByteArray("only\r") << QStringLiteral("only");
+    QTest::newRow("lone CR inside a line") << QByteArray("a\rb\nc") << QStringLiteral("a\rb");
+    QTest::newRow("not trimmed") << QByteArray("  x \t\n") << QStringLiteral("  x \t");
+    QTest::newRow("UTF-8") << QByteArray("Grüße\n") << QStringLiteral("Grüße");
+    QTest::newRow("UTF-8 byte-order mark")
+        << QByteArray("\xEF\xBB\xBFhead\n") << QStringLiteral("head");
+    QTest::newRow("byte-order mark alone")
+        << QByteArray("\xEF\xBB\xBF") << QStringLiteral("<no caption>");
+    QTest::newRow("UTF-16 LE") << QByteArray("\xFF\xFEh\0i\0\n\0x\0", 10) << QStringLiteral("hi");
+    QTest::newRow("UTF-16 BE") << QByteArray("\xFE\xFF\0h\0i\0\n", 8) << QStringLiteral("hi");
+    QTest::newRow("markup is text") << QByteArray("<b>bold</b>\n") << QStringLiteral("<b>bold</b>");
+    QTest::newRow("long first line") << QByteArray(10000, 'a') + "\nrest" << QString(10000, u'a');
+    QTest::newRow("long text without line break")
+        << QByteArray(200000, 'b') << QString(200000, u'b');
+}
+
+void tst_noteFiles::caption()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, caption);
+    NoteDirFixture fixture;
+    const QString path = fixture.write(QStringLiteral("note.txt"), bytes);
+    QCOMPARE(notes::readCaption(path), std::optional<QString>(caption));
+    QCOMPARE(notes::captionOf(bytes), caption);
+}
+
+void tst_noteFiles::captionOfUnopenable()
+{
+    NoteDirFixture fixture;
+    makeEntries({"sub/", "pipe|"});
+    // A directory or a FIFO standing where a note was listed cannot be read,
+    // and a FIFO must not block the caller.
+    QVERIFY(!notes::readCaption(QStringLiteral("Documents/text/sub")).has_value());
+    QVERIFY(!notes::readCaption(QStringLiteral("Documents/text/pipe")).has_value());
+    QVERIFY(!notes::readCaption(QStringLiteral("Documents/text/absent")).has_value());
+}
+
+void tst_noteFiles::newNotePath_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QTime>("time");
+    QTest::addColumn<QString>("path");
+
+    QTest::newRow("no leading zeros") << QDate(2026, 7, 4) << QTime(9, 5, 3)
+                                      << QStringLiteral("Documents/text/2026-7-4-9-5-3.txt");
+    QTest::newRow("two-digit fields") << QDate(2026, 12, 31) << QTime(23, 59, 59)
+                                      << QStringLiteral("Documents/text/2026-12-31-23-59-59.txt");
+    // The date is read just before midnight, the time just after.
+    QTest::newRow("midnight between date and time")
+        << QDate(2026, 12, 31) << QTime(0, 0, 0)
+        << QStringLiteral("Documents/text/2026-12-31-0-0-0.txt");
+}
+
+void tst_noteFiles::newNotePath()
+{
+    QFETCH(QDate, date);
+    QFETCH(QTime, time);
+    QFETCH(QString, path);
+    QCOMPARE(notes::newNotePath(date, time), path);
+}
+
+void tst_noteFiles::undecodableNamesRoundTrip_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::newRow("Latin-1") << QByteArray("caf\xE9.txt");
+    QTest::newRow("cut sequence") << QByteArray("x\xE2\x82.txt");
+    QTest::newRow("overlong slash") << QByteArray("\xC0\xAF");
+    QTest::newRow("valid UTF-8") << QByteArray("日本.txt");
+}
+
+void tst_noteFiles::undecodableNamesRoundTrip()
+{
+    QFETCH(QByteArray, name);
+    NoteDirFixture fixture;
+    const QByteArray local = "Documents/text/" + name;
+    QFile file(QString::fromLatin1("Documents/text/other"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    {
+        const int fd = ::open(local.constData(), O_CREAT | O_WRONLY, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, "named\n", 6), 6);
+        ::close(fd);
+    }
+    const QStringList entries = notes::listNoteEntries();
+    QCOMPARE(entries.size(), 2);
+    const QString entry
+        = entries.first() == QStringLiteral("other") ? entries.last() : entries.first();
+    QCOMPARE(notes::encodeFileName(entry), name);
+    QCOMPARE(notes::readCaption(notes::notePath(entry)), std::optional<QString>(u"named"_qs));
+    QVERIFY(!notes::displayName(entry).contains(QChar(0xDCE9)));
+    QVERIFY(notes::removeNote(notes::notePath(entry)));
+    QCOMPARE(notes::listNoteEntries(), QStringList {QStringLiteral("other")});
+}
+
+QTEST_GUILESS_MAIN(tst_noteFiles)
+#include "tst_noteFiles.moc"
