@@ -1,0 +1,287 @@
+#include "editWindowWidget.h"
+#include "mainWindowWidget.h"
+#include "testSupport.h"
+
+#include <QFile>
+#include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+#include <unistd.h>
+
+using Files = QList<QPair<QString, QByteArray>>;
+Q_DECLARE_METATYPE(Files)
+
+class tst_mainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void window();
+    void rows_data();
+    void rows();
+    void unreadableNoteShiftsRows_data();
+    void unreadableNoteShiftsRows();
+    void deleteQuestion_data();
+    void deleteQuestion();
+    void nothingCurrent();
+    void openKeys_data();
+    void openKeys();
+    void staleRows();
+
+private:
+    static QStringList rowsOf(const mainWindowWidget &window);
+    static QListView *listOf(const mainWindowWidget &window);
+    bool m_permissionsApply = false;
+};
+
+void tst_mainWindow::initTestCase()
+{
+    m_permissionsApply = obeyFilePermissions();
+}
+
+QListView *tst_mainWindow::listOf(const mainWindowWidget &window)
+{
+    return window.findChild<QListView *>(QStringLiteral("notesList"));
+}
+
+QStringList tst_mainWindow::rowsOf(const mainWindowWidget &window)
+{
+    QStringList rows;
+    const QAbstractItemModel *model = listOf(window)->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        rows.append(model->index(row, 0).data().toString());
+    return rows;
+}
+
+void tst_mainWindow::window()
+{
+    NoteDirFixture fixture;
+    mainWindowWidget window(nullptr, "mainWindow");
+    QCOMPARE(window.objectName(), QStringLiteral("mainWindow"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Tavlo"));
+    QVERIFY(listOf(window));
+    const QList<QPair<QString, QString>> buttons
+        = {{"newButton", "New"}, {"editButton", "View/Edit"}, {"deleteButton", "Delete"}};
+    for (const auto &[name, label] : buttons) {
+        auto *button = window.findChild<QPushButton *>(name);
+        QVERIFY2(button, qPrintable(name));
+        QCOMPARE(button->text(), label);
+        QVERIFY(button->isEnabled());
+    }
+    QVERIFY(rowsOf(window).isEmpty());
+}
+
+void tst_mainWindow::rows_data()
+{
+    QTest::addColumn<Files>("files");
+    QTest::addColumn<QStringList>("rows");
+
+    QTest::newRow("empty directory") << Files {} << QStringList {};
+    QTest::newRow("captions in name order")
+        << Files {{"b.txt", "second\nbody"}, {"a.txt", "first"}, {"c.txt", ""}, {"d.txt", "\nx"}}
+        << QStringList {"first", "second", "<empty file>", "<no caption>"};
+    QTest::newRow("same first line, two rows")
+        << Files {{"1.txt", "same\nA"}, {"2.txt", "same\nB"}} << QStringList {"same", "same"};
+    QTest::newRow("markup is shown as text")
+        << Files {{"m.txt", "<b>not bold</b> &amp;"}} << QStringList {"<b>not bold</b> &amp;"};
+}
+
+void tst_mainWindow::rows()
+{
+    QFETCH(Files, files);
+    QFETCH(QStringList, rows);
+    NoteDirFixture fixture;
+    for (const auto &[name, bytes] : files)
+        fixture.write(name, bytes);
+    mainWindowWidget window(nullptr, "mainWindow");
+    QCOMPARE(rowsOf(window), rows);
+}
+
+void tst_mainWindow::unreadableNoteShiftsRows_data()
+{
+    QTest::addColumn<QString>("unreadable");
+    QTest::newRow("plain name") << QStringLiteral("a.txt");
+    QTest::newRow("markup in the name") << QStringLiteral("<b>a&amp;<br>.txt");
+}
+
+void tst_mainWindow::unreadableNoteShiftsRows()
+{
+    QFETCH(QString, unreadable);
+    if (!m_permissionsApply)
+        QSKIP("cannot drop the capability to read any file, so no note can be unreadable");
+    NoteDirFixture fixture;
+    QFile::setPermissions(fixture.write(unreadable, "secret"), {});
+    fixture.write(QStringLiteral("b.txt"), "bee");
+    fixture.write(QStringLiteral("c.txt"), "sea");
+
+    QString title;
+    Qt::TextFormat format = Qt::AutoText;
+    ModalDriver driver;
+    driver.onMessageBox([&](QMessageBox *box) {
+        title = box->windowTitle();
+        format = box->textFormat();
+        ModalDriver::click(box, QMessageBox::Ok);
+    });
+    mainWindowWidget window(nullptr, "mainWindow");
+    QCOMPARE(driver.boxTexts(), QStringList {"Could not read item '" + unreadable + "'"});
+    QCOMPARE(title, QStringLiteral("File i/o error"));
+    QCOMPARE(format, Qt::PlainText);
+    QCOMPARE(rowsOf(window), (QStringList {"bee", "sea"}));
+
+    // The first row stands for b.txt, not for the unreadable first entry.
+    listOf(window)->setCurrentIndex(listOf(window)->model()->index(0, 0));
+    QString editorTitle;
+    driver
+        .onEditor([&](editWindowWidget *editor) {
+            editorTitle = editor->windowTitle();
+            editor->reject();
+        })
+        .onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Ok); });
+    window.openFile();
+    QCOMPARE(editorTitle, QStringLiteral("Documents/text/b.txt"));
+
+    listOf(window)->setCurrentIndex(listOf(window)->model()->index(0, 0));
+    driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Yes); })
+        .onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Ok); });
+    window.deleteFile();
+    QVERIFY(driver.done());
+    QVERIFY(driver.failures().isEmpty());
+    QVERIFY(driver.boxTexts().contains(QStringLiteral("Really delete\n'bee'?")));
+    QVERIFY(!fixture.exists(QStringLiteral("b.txt")));
+    QVERIFY(fixture.exists(unreadable));
+    QCOMPARE(rowsOf(window), QStringList {"sea"});
+}
+
+void tst_mainWindow::deleteQuestion_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<bool>("yes");
+
+    QTest::newRow("no keeps the note")
+        << QByteArray("keep me\nbody") << QStringLiteral("Really delete\n'keep me'?") << false;
+    QTest::newRow("yes removes it")
+        << QByteArray("go\n") << QStringLiteral("Really delete\n'go'?") << true;
+    QTest::newRow("empty first line")
+        << QByteArray("\nbody") << QStringLiteral("Really delete\n'<no caption>'?") << true;
+    QTest::newRow("markup and mnemonic")
+        << QByteArray("<i>&x</i>") << QStringLiteral("Really delete\n'<i>&x</i>'?") << false;
+}
+
+void tst_mainWindow::deleteQuestion()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, question);
+    QFETCH(bool, yes);
+    NoteDirFixture fixture;
+    fixture.write(QStringLiteral("a.txt"), "other");
+    fixture.write(QStringLiteral("b.txt"), text);
+    mainWindowWidget window(nullptr, "mainWindow");
+    listOf(window)->setCurrentIndex(listOf(window)->model()->index(1, 0));
+
+    QString title;
+    Qt::TextFormat format = Qt::AutoText;
+    ModalDriver driver;
+    driver.onMessageBox([&](QMessageBox *box) {
+        title = box->windowTitle();
+        format = box->textFormat();
+        ModalDriver::click(box, yes ? QMessageBox::Yes : QMessageBox::No);
+    });
+    window.deleteFile();
+    QCOMPARE(driver.boxTexts(), QStringList {question});
+    QCOMPARE(title, QStringLiteral("Delete file"));
+    QCOMPARE(format, Qt::PlainText);
+    QCOMPARE(fixture.exists(QStringLiteral("b.txt")), !yes);
+    QVERIFY(fixture.exists(QStringLiteral("a.txt")));
+    QCOMPARE(rowsOf(window).size(), yes ? 1 : 2);
+}
+
+void tst_mainWindow::nothingCurrent()
+{
+    NoteDirFixture fixture;
+    mainWindowWidget window(nullptr, "mainWindow");
+    ModalDriver driver; // expects no dialog at all
+    window.deleteFile();
+    window.openFile();
+    QTest::qWait(600);
+    QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
+    QVERIFY(QDir(QStringLiteral("Documents/text")).exists());
+}
+
+void tst_mainWindow::openKeys_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("View/Edit button") << "button" << true;
+    QTest::newRow("Return") << "return" << true;
+    QTest::newRow("Enter") << "enter" << true;
+    QTest::newRow("double-click") << "double" << true;
+    QTest::newRow("single click") << "single" << false;
+}
+
+void tst_mainWindow::openKeys()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, opens);
+    NoteDirFixture fixture;
+    fixture.write(QStringLiteral("a.txt"), "one");
+    fixture.write(QStringLiteral("b.txt"), "two");
+    mainWindowWidget window(nullptr, "mainWindow");
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QListView *list = listOf(window);
+    list->setCurrentIndex(list->model()->index(1, 0));
+
+    QString editorTitle;
+    ModalDriver driver;
+    if (opens) {
+        driver.onEditor([&](editWindowWidget *editor) {
+            editorTitle = editor->windowTitle();
+            editor->reject();
+        });
+    }
+    const QPoint row = list->visualRect(list->currentIndex()).center();
+    if (how == u"button")
+        QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("editButton")),
+                          Qt::LeftButton);
+    else if (how == u"return")
+        QTest::keyClick(list, Qt::Key_Return);
+    else if (how == u"enter")
+        QTest::keyClick(list, Qt::Key_Enter, Qt::KeypadModifier);
+    else if (how == u"double") {
+        // The test library only makes a double click of a press that follows
+        // an earlier click on the view.
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);
+    } else
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
+    QTest::qWait(opens ? 0 : 600);
+    QVERIFY(driver.done());
+    QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
+    QCOMPARE(editorTitle, opens ? QStringLiteral("Documents/text/b.txt") : QString());
+}
+
+void tst_mainWindow::staleRows()
+{
+    NoteDirFixture fixture;
+    fixture.write(QStringLiteral("a.txt"), "one");
+    mainWindowWidget window(nullptr, "mainWindow");
+    // Changes by other programs show only at the next rebuild.
+    QVERIFY(QFile::remove(QStringLiteral("Documents/text/a.txt")));
+    fixture.write(QStringLiteral("b.txt"), "two");
+    QCOMPARE(rowsOf(window), QStringList {"one"});
+
+    listOf(window)->setCurrentIndex(listOf(window)->model()->index(0, 0));
+    ModalDriver driver;
+    driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Yes); });
+    window.deleteFile();
+    QVERIFY(driver.failures().isEmpty());
+    QCOMPARE(rowsOf(window), QStringList {"two"});
+    QVERIFY(fixture.exists(QStringLiteral("b.txt")));
+}
+
+QTEST_MAIN(tst_mainWindow)
+#include "tst_mainWindow.moc"
