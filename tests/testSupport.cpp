@@ -138,7 +138,12 @@ void ModalDriver::type(editWindowWidget *editor, const QString &text)
 {
     auto *area = editor->findChild<QPlainTextEdit *>(QStringLiteral("editArea"));
     area->setFocus();
-    QTest::keyClicks(area, text);
+    const QStringList lines = text.split(u'\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            QTest::keyClick(area, Qt::Key_Return);
+        QTest::keyClicks(area, lines.at(i));
+    }
 }
 
 void ModalDriver::pressKeys(QWidget *widget, int key, Qt::KeyboardModifiers modifiers)
