@@ -2,6 +2,7 @@
 #include "mainWindowWidget.h"
 #include "testSupport.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QListView>
 #include <QMessageBox>
@@ -30,6 +31,7 @@ private slots:
     void openKeys_data();
     void openKeys();
     void staleRows();
+    void keyboard();
 
 private:
     static QStringList rowsOf(const mainWindowWidget &window);
@@ -281,6 +283,41 @@ void tst_mainWindow::staleRows()
     QVERIFY(driver.failures().isEmpty());
     QCOMPARE(rowsOf(window), QStringList {"two"});
     QVERIFY(fixture.exists(QStringLiteral("b.txt")));
+}
+
+void tst_mainWindow::keyboard()
+{
+    NoteDirFixture fixture;
+    fixture.write(QStringLiteral("a.txt"), "one");
+    mainWindowWidget window(nullptr, "mainWindow");
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QListView *list = listOf(window);
+    QCOMPARE(QApplication::focusWidget(), list);
+    QStringList order;
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order.append(QApplication::focusWidget()->objectName());
+    }
+    QCOMPARE(order, (QStringList {"newButton", "editButton", "deleteButton"}));
+    for (auto *button : window.findChildren<QPushButton *>())
+        QVERIFY(!button->accessibleName().isEmpty());
+
+    QString editorTitle;
+    ModalDriver driver;
+    driver.onEditor([&](editWindowWidget *editor) {
+        editorTitle = editor->windowTitle();
+        editor->reject();
+    });
+    QTest::keyClick(&window, Qt::Key_N, Qt::ControlModifier);
+    QVERIFY(editorTitle.startsWith(QStringLiteral("Documents/text/2")));
+
+    list->setFocus();
+    list->setCurrentIndex(list->model()->index(0, 0));
+    driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::No); });
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(driver.boxTexts(), QStringList {"Really delete\n'one'?"});
+    QVERIFY(fixture.exists(QStringLiteral("a.txt")));
 }
 
 QTEST_MAIN(tst_mainWindow)

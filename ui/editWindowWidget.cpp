@@ -43,6 +43,7 @@ editWindowWidget::editWindowWidget(QWidget *parent, const char *name, bool modal
     editArea->setObjectName(QStringLiteral("editArea"));
     gridLayout->addWidget(editArea, 0, 0, 1, 3);
     editArea->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    editArea->setAccessibleName(QStringLiteral("Note text"));
     editArea->setPlaceholderText(
         QStringLiteral("Ctrl+S or Ctrl+Return saves the note and closes the editor; "
                        "Escape closes it without saving."));

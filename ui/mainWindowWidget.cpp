@@ -6,6 +6,7 @@
 
 #include <QGridLayout>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStringListModel>
 
 mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
@@ -35,6 +36,16 @@ mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
     deleteButton->setObjectName(QStringLiteral("deleteButton"));
     gridLayout->addWidget(deleteButton, 1, 2);
 
+    // Focus starts in the list and Tab moves on to the buttons in order.
+    notesList->setFocus();
+    notesList->setAccessibleName(QStringLiteral("Notes"));
+    newButton->setAccessibleName(QStringLiteral("New note"));
+    newButton->setToolTip(QStringLiteral("New note (Ctrl+N)"));
+    editButton->setAccessibleName(QStringLiteral("View or edit note"));
+    editButton->setToolTip(QStringLiteral("Open the current note (Return)"));
+    deleteButton->setAccessibleName(QStringLiteral("Delete note"));
+    deleteButton->setToolTip(QStringLiteral("Delete the current note (Delete)"));
+
     refreshList(notesList);
 
     connect(newButton, &QPushButton::clicked, this, &mainWindowWidget::newFile);
@@ -42,6 +53,9 @@ mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
     connect(deleteButton, &QPushButton::clicked, this, &mainWindowWidget::deleteFile);
     connect(notesList, &notesListView::returnPressed, this, &mainWindowWidget::openFile);
     connect(notesList, &notesListView::doubleClicked, this, &mainWindowWidget::openFile);
+    auto *newKey = new QShortcut(QKeySequence::New, this);
+    connect(newKey, &QShortcut::activated, this, &mainWindowWidget::newFile);
+    connect(notesList, &notesListView::deletePressed, this, &mainWindowWidget::deleteFile);
 }
 
 mainWindowWidget::~mainWindowWidget() = default;

@@ -22,5 +22,10 @@ void notesListView::keyPressEvent(QKeyEvent *event)
         emit returnPressed(currentIndex());
         return;
     }
+    if (event->matches(QKeySequence::Delete)) {
+        event->accept();
+        emit deletePressed();
+        return;
+    }
     QListView::keyPressEvent(event);
 }

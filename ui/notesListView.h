@@ -3,8 +3,8 @@
 #include <QListView>
 
 // The note list. Besides the view's own signals it reports Return and Enter
-// on the current row, which open the note; a single click never does,
-// whatever the style says about activating items.
+// on the current row, which open the note (a single click never does,
+// whatever the style says about activating items), and the Delete key.
 class notesListView : public QListView
 {
     Q_OBJECT
@@ -14,6 +14,7 @@ public:
 
 signals:
     void returnPressed(const QModelIndex &current);
+    void deletePressed();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
