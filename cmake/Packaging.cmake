@@ -64,7 +64,6 @@ menu) and lists the notes by their first line. A note is saved safely: the
 new text is written beside it and flushed to disk before it takes the note's
 place. Written in C++ on Qt 6 Widgets, for small ARM devices and desktops
 alike.")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -90,9 +89,9 @@ if(TAVLO_DEB_ARCHITECTURE AND NOT TAVLO_DEB_ARCHITECTURE STREQUAL build_architec
 endif()
 set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_CURRENT_LIST_DIR}/CPackProjectConfig.cmake")
 
-# `cpack --config CPackSourceConfig.cmake` packs the sources, less builds and
-# the repository.
+# `cpack --config CPackSourceConfig.cmake` packs the sources, less build
+# directories and the repository itself.
 set(CPACK_SOURCE_GENERATOR TGZ)
-set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git" "/build[^/]*/" "/\\\\.cache/")
+set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/\\\\.git$" "/build[^/]*/" "/\\\\.cache/")
 
 include(CPack)
