@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Renders data/icons/tavlo.svg into the PNG sizes installed beside it
+# (data/icons/tavlo-SIZE.png). The PNGs are committed, so building and
+# installing Tavlo needs no SVG renderer; run this after changing the SVG.
+#
+#   scripts/render-icons.sh          renders the PNGs
+#   scripts/render-icons.sh --check  fails if a committed PNG is not what
+#                                    the SVG renders to
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$root/scripts/install-missing.sh"
+
+check=false
+case "${1:-}" in
+--check) check=true ;;
+"") ;;
+*)
+    echo "usage: $0 [--check]" >&2
+    exit 2
+    ;;
+esac
+
+install_missing librsvg2-bin
+
+icons="$root/data/icons"
+out="$icons"
+if $check; then
+    out=$(mktemp -d)
+    trap 'rm -rf "$out"' EXIT
+fi
+
+stale=0
+for size in 48 128 256; do
+    rsvg-convert --width "$size" --height "$size" --format png \
+        --output "$out/tavlo-$size.png" "$icons/tavlo.svg"
+    if ! $check; then
+        echo "data/icons/tavlo-$size.png"
+    elif ! cmp -s "$out/tavlo-$size.png" "$icons/tavlo-$size.png"; then
+        echo "data/icons/tavlo-$size.png is not what data/icons/tavlo.svg renders to;" \
+            "run scripts/render-icons.sh" >&2
+        stale=1
+    fi
+done
+if $check && ((stale == 0)); then
+    echo "The icon PNGs are up to date with data/icons/tavlo.svg."
+fi
+exit "$stale"

@@ -1,0 +1,85 @@
+// Draws the README's pictures of Tavlo's two windows as PNGs: the main
+// window listing the notes in Documents/text/ of the working directory, the
+// row of one note current, and the editor showing that note.
+// scripts/screenshots.sh makes the notes and runs this on the offscreen
+// platform.
+//
+//   tavloScreenshots OUTPUT_DIR NOTE
+
+#include "editWindowWidget.h"
+#include "mainWindowWidget.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QListView>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const QSize windowSize(800, 600);
+
+// Shows the window at the pictures' size rather than maximized, lets it lay
+// itself out and paint, and saves what it shows.
+bool saveGrab(QWidget *window, const QString &path)
+{
+    window->setWindowState(Qt::WindowNoState);
+    window->resize(windowSize);
+    window->show();
+    window->activateWindow();
+    QApplication::processEvents();
+    if (!window->grab().save(path)) {
+        std::fprintf(stderr, "Could not write %s\n", qPrintable(QDir::toNativeSeparators(path)));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(QDir::toNativeSeparators(path)));
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    if (args.size() != 3) {
+        std::fprintf(stderr, "usage: tavloScreenshots OUTPUT_DIR NOTE\n");
+        return 2;
+    }
+    const QDir output(args.at(1));
+    const QString note = args.at(2);
+
+    // A message box would wait for an answer no one gives: an unreadable
+    // note, say. Give up rather than hang the script.
+    QTimer::singleShot(60 * 1000, [] {
+        std::fprintf(stderr, "A window is waiting for an answer; no pictures taken.\n");
+        std::_Exit(1);
+    });
+
+    bool ok = true;
+    {
+        mainWindowWidget mainWindow(nullptr, "mainWindow");
+        auto *list = mainWindow.findChild<QListView *>(QStringLiteral("notesList"));
+        if (!list)
+            return 1;
+        for (int row = 0; row < list->model()->rowCount() && mainWindow.currentEntry() != note;
+             ++row)
+            list->setCurrentIndex(list->model()->index(row, 0));
+        if (mainWindow.currentEntry() != note) {
+            std::fprintf(stderr, "The main window does not list %s\n", qPrintable(note));
+            return 1;
+        }
+        list->setFocus();
+        ok = saveGrab(&mainWindow, output.filePath(QStringLiteral("main-window.png"))) && ok;
+    }
+    {
+        editWindowWidget editWindow(nullptr, "editWindow", true);
+        editWindow.fileName = QStringLiteral("Documents/text/") + note;
+        editWindow.loadFile();
+        ok = saveGrab(&editWindow, output.filePath(QStringLiteral("editor.png"))) && ok;
+    }
+    return ok ? 0 : 1;
+}
