@@ -62,9 +62,14 @@ int utf8SequenceLength(const unsigned char *data, qsizetype i, qsizetype size)
 
 constexpr char16_t escapeBase = 0xDC00;
 
-bool isEscapedByte(char16_t c)
+// Whether the character at `i` stands for a byte that is not UTF-8. Such
+// characters are lone low surrogates; a low surrogate right after a high one
+// is half of a real character beyond U+FFFF.
+bool isEscapedByte(QStringView text, qsizetype i)
 {
-    return c >= escapeBase + 0x80 && c <= escapeBase + 0xFF;
+    const char16_t c = text[i].unicode();
+    return c >= escapeBase + 0x80 && c <= escapeBase + 0xFF
+        && (i == 0 || !QChar::isHighSurrogate(text[i - 1].unicode()));
 }
 
 } // namespace
@@ -95,32 +100,57 @@ QString decodeFileName(const QByteArray &localName)
 
 QByteArray encodeFileName(const QString &name)
 {
-    const bool escaped = std::any_of(name.cbegin(), name.cend(),
-                                     [](QChar c) { return isEscapedByte(c.unicode()); });
-    if (!escaped)
-        return name.toUtf8();
-
     QByteArray local;
     qsizetype runStart = 0;
     for (qsizetype i = 0; i < name.size(); ++i) {
-        const char16_t c = name.at(i).unicode();
-        if (!isEscapedByte(c))
+        if (!isEscapedByte(name, i))
             continue;
         local.append(QStringView(name).mid(runStart, i - runStart).toUtf8());
-        local.append(char(c - escapeBase));
+        local.append(char(name.at(i).unicode() - escapeBase));
         runStart = i + 1;
     }
+    if (runStart == 0)
+        return name.toUtf8();
     local.append(QStringView(name).mid(runStart).toUtf8());
     return local;
 }
 
-QString displayName(const QString &name)
+namespace {
+
+// What the character at `i` is shown as, or 0 when it is shown as it is.
+char16_t shownAs(QStringView text, qsizetype i)
 {
-    QString shown = name;
-    for (QChar &c : shown) {
-        if (isEscapedByte(c.unicode()))
-            c = QChar::ReplacementCharacter;
+    const char16_t c = text[i].unicode();
+    if (c < 0x20)
+        return char16_t(0x2400 + c);
+    if (c == 0x7F)
+        return 0x2421;
+    if ((c >= 0x80 && c <= 0x9F) || isEscapedByte(text, i))
+        return QChar::ReplacementCharacter;
+    if (c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+        return 0x21B5;
+    return 0;
+}
+
+} // namespace
+
+QString displayText(const QString &text, qsizetype maxLength)
+{
+    const bool tooLong = text.size() > maxLength;
+    const QStringView kept = tooLong ? QStringView(text).left(maxLength) : QStringView(text);
+    qsizetype first = 0;
+    while (first < kept.size() && shownAs(kept, first) == 0)
+        ++first;
+    if (first == kept.size() && !tooLong)
+        return text;
+
+    QString shown = kept.toString();
+    for (qsizetype i = first; i < kept.size(); ++i) {
+        if (const char16_t symbol = shownAs(kept, i))
+            shown[i] = QChar(symbol);
     }
+    if (tooLong)
+        shown.append(QChar(0x2026));
     return shown;
 }
 

@@ -28,9 +28,13 @@ QString notePath(const QString &entryName);
 QString decodeFileName(const QByteArray &localName);
 QByteArray encodeFileName(const QString &name);
 
-// A readable form of a name for window titles and messages: escaped bytes
-// are shown as U+FFFD.
-QString displayName(const QString &name);
+// Text from the note directory (names, captions) as it is to be shown, so
+// that nothing in it is taken for layout instructions: escaped bytes become
+// U+FFFD, control characters their visible symbols (U+2400 and on), line and
+// paragraph separators U+21B5, and text beyond `maxLength` characters is cut
+// off with an ellipsis, so that no row or message costs more to draw than a
+// screenful does.
+QString displayText(const QString &text, qsizetype maxLength = 1000);
 
 // The entry names of a directory that count as notes: regular files and links
 // to regular files whose names do not begin with a dot. Directories, special

@@ -197,6 +197,8 @@ void tst_noteFiles::undecodableNamesRoundTrip_data()
     QTest::newRow("cut sequence") << QByteArray("x\xE2\x82.txt");
     QTest::newRow("overlong slash") << QByteArray("\xC0\xAF");
     QTest::newRow("valid UTF-8") << QByteArray("日本.txt");
+    // U+10080 is a surrogate pair whose second half looks like an escaped byte.
+    QTest::newRow("beyond U+FFFF") << QByteArray("\xF0\x90\x82\x80\xE9");
 }
 
 void tst_noteFiles::undecodableNamesRoundTrip()
@@ -218,7 +220,7 @@ void tst_noteFiles::undecodableNamesRoundTrip()
         = entries.first() == QStringLiteral("other") ? entries.last() : entries.first();
     QCOMPARE(notes::encodeFileName(entry), name);
     QCOMPARE(notes::readCaption(notes::notePath(entry)), std::optional<QString>(u"named"_qs));
-    QVERIFY(!notes::displayName(entry).contains(QChar(0xDCE9)));
+    QVERIFY(!notes::displayText(entry).contains(QChar(0xDCE9)));
     QVERIFY(notes::removeNote(notes::notePath(entry)));
     QCOMPARE(notes::listNoteEntries(), QStringList {QStringLiteral("other")});
 }

@@ -15,14 +15,14 @@ namespace {
 // it stands.
 QString literalTitle(const QString &path)
 {
-    QString title = notes::displayName(path);
+    QString title = notes::displayText(path);
     title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
     return title;
 }
 
 QString quoted(const QString &path)
 {
-    return QStringLiteral("'") + notes::displayName(path) + QStringLiteral("'");
+    return QStringLiteral("'") + notes::displayText(path) + QStringLiteral("'");
 }
 
 } // namespace
@@ -70,14 +70,24 @@ void editWindowWidget::loadFile()
     case notes::LoadedNote::Status::Failed:
         messages::showFileError(QStringLiteral("Could not read file ") + quoted(fileName));
         // What could not be read must not be replaced by an empty text.
-        editArea->setReadOnly(true);
+        writable = false;
         editArea->setPlaceholderText(QStringLiteral(
             "This note could not be read, so it cannot be edited. Escape closes the editor."));
         break;
     case notes::LoadedNote::Status::Loaded:
-        editArea->setPlainText(loaded.text);
+        if (notes::fitsEditor(loaded.text)) {
+            editArea->setPlainText(loaded.text);
+            break;
+        }
+        messages::showNotice(QStringLiteral("Note too large"),
+                             QStringLiteral("The note %1 is too large to edit here, so only its "
+                                            "beginning is shown and the note will not be changed.")
+                                 .arg(quoted(fileName)));
+        writable = false;
+        editArea->setPlainText(notes::previewOf(loaded.text));
         break;
     }
+    editArea->setReadOnly(!writable);
 }
 
 QString editWindowWidget::text() const
@@ -92,7 +102,7 @@ QString editWindowWidget::text() const
 bool editWindowWidget::saveFile()
 {
     using Status = notes::LoadedNote::Status;
-    if (loaded.status == Status::Failed)
+    if (!writable)
         return true;
 
     if (notes::stampOf(fileName) != loaded.stamp) {

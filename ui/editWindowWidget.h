@@ -38,4 +38,7 @@ public:
 private:
     QPlainTextEdit *editArea = nullptr;
     notes::LoadedNote loaded;
+    // False when the editor does not hold the note's whole text (it could not
+    // be read, or is too large to show): then nothing may be written back.
+    bool writable = true;
 };

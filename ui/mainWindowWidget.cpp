@@ -73,11 +73,11 @@ void mainWindowWidget::refreshList(notesListView *list)
     for (int i = 0; i < notesDir.count(); ++i) {
         const QString entry = notesDir.entryAt(i);
         if (const auto caption = notes::readCaption(notes::notePath(entry))) {
-            rows.append(*caption);
+            rows.append(notes::displayText(*caption));
             rowEntries.append(entry);
         } else {
             messages::showFileError(QStringLiteral("Could not read item '")
-                                    + notes::displayName(entry) + QStringLiteral("'"));
+                                    + notes::displayText(entry) + QStringLiteral("'"));
         }
     }
     // Filling the model in one go keeps a rebuild linear in the number of rows.

@@ -24,6 +24,13 @@ void showFileError(const QString &text, const QString &reason)
     box.exec();
 }
 
+void showNotice(const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
 bool askYesNo(const QString &title, const QString &text, bool defaultNo)
 {
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No);

@@ -15,6 +15,9 @@ QString fileErrorTitle();
 // given, tells the cause below the text.
 void showFileError(const QString &text, const QString &reason = QString());
 
+// A message with a single OK button.
+void showNotice(const QString &title, const QString &text);
+
 // A warning with Yes and No buttons; returns whether Yes was chosen.
 // `defaultNo` makes No the default and escape button.
 bool askYesNo(const QString &title, const QString &text, bool defaultNo = false);
