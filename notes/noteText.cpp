@@ -92,7 +92,6 @@ FileStamp stampFrom(const struct stat &st)
     stamp.inode = quint64(st.st_ino);
     stamp.size = qint64(st.st_size);
     stamp.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    stamp.changedNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
     return stamp;
 }
 
@@ -206,7 +205,8 @@ std::optional<QByteArray> NoteFormat::encode(const QString &text) const
             return std::nullopt;
         return stored.toLatin1();
     }
-    const bool withBom = encoding != Encoding::Utf8;
+    // UTF-8 gets a byte-order mark only to keep a leading U+FEFF of the text.
+    const bool withBom = encoding != Encoding::Utf8 || stored.startsWith(QChar(0xFEFF));
     QStringEncoder encoder(converterFor(encoding),
                            withBom ? QStringConverter::Flag::WriteBom
                                    : QStringConverter::Flag::Default);
@@ -263,6 +263,14 @@ LoadedNote readNote(const QString &path)
     LoadedNote note = decodeNote(bytes);
     note.stamp = stampFrom(file.status());
     return note;
+}
+
+QByteArray unchangedBytes(const LoadedNote &note)
+{
+    if (note.format.encoding == Encoding::Utf8 && note.bytes.startsWith("\xEF\xBB\xBF")
+        && !note.text.startsWith(QChar(0xFEFF)))
+        return note.bytes.mid(3);
+    return note.bytes;
 }
 
 bool fitsEditor(QStringView text)

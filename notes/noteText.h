@@ -37,7 +37,8 @@ struct NoteFormat
 };
 
 // What identifies the content of a file on disk, for noticing that another
-// program changed it.
+// program changed it. The change time is left out: a change of permissions
+// or owner leaves the text as it was.
 struct FileStamp
 {
     bool exists = false;
@@ -45,12 +46,11 @@ struct FileStamp
     quint64 inode = 0;
     qint64 size = 0;
     qint64 modifiedNs = 0;
-    qint64 changedNs = 0;
 
     bool operator==(const FileStamp &other) const
     {
         return exists == other.exists && device == other.device && inode == other.inode
-            && size == other.size && modifiedNs == other.modifiedNs && changedNs == other.changedNs;
+            && size == other.size && modifiedNs == other.modifiedNs;
     }
     bool operator!=(const FileStamp &other) const { return !(*this == other); }
 };
@@ -77,6 +77,11 @@ LoadedNote decodeNote(const QByteArray &bytes);
 
 // Reads the whole note at the path.
 LoadedNote readNote(const QString &path);
+
+// The bytes that store a loaded note unchanged: its own, less a UTF-8
+// byte-order mark (none is written), unless the text itself begins with
+// U+FEFF, which would then be read as the mark and lost.
+QByteArray unchangedBytes(const LoadedNote &note);
 
 // The editor lays out a line in time that grows with the square of its
 // length, and a whole text in time that grows with its size: beyond these

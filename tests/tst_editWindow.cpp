@@ -113,6 +113,9 @@ void tst_editWindow::roundTrip_data()
     QTest::newRow("long wrapped line stays one line") << longLine << longLine << longLine + 'Z';
     QTest::newRow("UTF-8 byte-order mark dropped")
         << QByteArray("\xEF\xBB\xBFhi") << QByteArray("hi") << QByteArray("hiZ");
+    QTest::newRow("text that begins with U+FEFF keeps it")
+        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx")
+        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFxZ");
     QTest::newRow("Latin-1 bytes kept")
         << QByteArray("caf\xE9\n") << QByteArray("caf\xE9\n") << QByteArray("caf\xE9\nZ");
     QTest::newRow("UTF-16 with byte-order mark")

@@ -119,11 +119,8 @@ bool editWindowWidget::saveFile()
     QByteArray bytes;
     if (loaded.status == Status::Loaded && !editArea->document()->isModified()) {
         // Unchanged: the same bytes go back, whatever the editor would make
-        // of mixed line breaks. Only a UTF-8 byte-order mark is left out.
-        bytes = loaded.bytes;
-        if (loaded.format.encoding == notes::NoteFormat::Encoding::Utf8
-            && bytes.startsWith("\xEF\xBB\xBF"))
-            bytes.remove(0, 3);
+        // of mixed line breaks.
+        bytes = notes::unchangedBytes(loaded);
     } else if (const auto encoded = loaded.format.encode(text())) {
         bytes = *encoded;
     } else {

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds Tavlo and its tests with AddressSanitizer and UndefinedBehaviorSanitizer
+# in build-sanitize/ and runs the whole suite; any finding fails the run.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$root/scripts/install-missing.sh"
+install_missing cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
+    desktop-file-utils
+
+build="$root/build-sanitize"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAVLO_SANITIZE=ON
+cmake --build "$build"
+
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+ctest --test-dir "$build" --output-on-failure --timeout 900
