@@ -109,7 +109,11 @@ void ModalDriver::poll()
             m_boxTexts.append(box->text());
         // Take the step off first: its action may run a nested loop.
         const Step step = m_steps.takeFirst();
+        // Keys reach window shortcuts only in the active window.
         modal->activateWindow();
+        if (!QTest::qWaitForWindowActive(modal, 2000))
+            m_failures.append(QStringLiteral("dialog never became active: ")
+                              + modal->windowTitle());
         step.action(modal);
         return;
     }

@@ -1,0 +1,224 @@
+#include "editWindowWidget.h"
+#include "mainWindowWidget.h"
+#include "noteFiles.h"
+#include "testSupport.h"
+
+#include <QFile>
+#include <QListView>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QWindow>
+
+#include <random>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+// Whatever the note directory holds: what the list shows for the entry, what
+// View/Edit (accepted unchanged) and Delete do to it, and that nothing else in
+// the directory changes.
+class tst_badInput : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void catalogue_data();
+    void catalogue();
+};
+
+using Snapshot = QMap<QByteArray, QByteArray>;
+
+// Every regular file under `dir` by its path in bytes, links not followed.
+static void addFiles(const QByteArray &dir, Snapshot &files)
+{
+    DIR *entries = ::opendir(dir.constData());
+    while (const dirent *entry = entries ? ::readdir(entries) : nullptr) {
+        const QByteArray name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        const QByteArray path = dir + '/' + name;
+        struct stat st;
+        if (::lstat(path.constData(), &st) != 0)
+            continue;
+        if (S_ISDIR(st.st_mode))
+            addFiles(path, files);
+        else if (S_ISREG(st.st_mode))
+            files.insert(path, notes::readNote(notes::decodeFileName(path)).bytes);
+    }
+    if (entries)
+        ::closedir(entries);
+}
+
+static Snapshot snapshot()
+{
+    Snapshot files;
+    addFiles(QByteArrayLiteral("."), files);
+    return files;
+}
+
+static bool makeEntry(const QByteArray &path, const QString &kind, const QByteArray &content)
+{
+    if (kind == u"file") {
+        const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+        const bool ok
+            = fd >= 0 && ::write(fd, content.constData(), size_t(content.size())) == content.size();
+        return ::close(fd) == 0 && ok;
+    }
+    if (kind == u"link")
+        return ::symlink(content.constData(), path.constData()) == 0;
+    if (kind == u"dir")
+        return ::mkdir(path.constData(), 0755) == 0;
+    if (kind == u"fifo")
+        return ::mkfifo(path.constData(), 0644) == 0;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound;
+}
+
+void tst_badInput::catalogue_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("row"); // null: not listed
+    QTest::addColumn<QString>("title"); // of the editor's window as shown
+    QTest::addColumn<QByteArray>("saved"); // after accepting it unchanged
+
+    auto note = [](const char *tag, const QByteArray &name, const QByteArray &content,
+                   const QString &row, const QByteArray &saved, const QString &title = {}) {
+        QTest::newRow(tag) << name << QStringLiteral("file") << content << row
+                           << (title.isNull() ? QString::fromUtf8("Documents/text/" + name) : title)
+                           << saved;
+    };
+    auto notANote = [](const char *tag, const QByteArray &name, const char *kind,
+                       const QByteArray &content = {}) {
+        QTest::newRow(tag) << name << QString::fromLatin1(kind) << content << QString() << QString()
+                           << QByteArray();
+    };
+
+    std::mt19937 random(7);
+    QByteArray binary(4096, Qt::Uninitialized);
+    for (char &c : binary)
+        c = char(random());
+    binary.prepend(QByteArray("bin\0\x01\x7F\x9B\n", 9));
+    note("binary", "data.bin", binary, QStringLiteral("bin␀␁␡\uFFFD"), binary);
+    note("NUL bytes", "nul.txt", QByteArray("a\0b\nc", 5), QStringLiteral("a␀b"),
+         QByteArray("a\0b\nc", 5));
+    note("invalid UTF-8", "latin.txt", "caf\xE9 au lait\n", QStringLiteral("caf\uFFFD au lait"),
+         "caf\xE9 au lait\n");
+    note("UTF-8 byte-order mark", "bom8.txt", "\xEF\xBB\xBFhi\n", QStringLiteral("hi"), "hi\n");
+    note("UTF-16 LE", "bom16le.txt", QByteArray("\xFF\xFEh\0i\0", 6), QStringLiteral("hi"),
+         QByteArray("\xFF\xFEh\0i\0", 6));
+    note("UTF-16 BE", "bom16be.txt", QByteArray("\xFE\xFF\0h\0i", 6), QStringLiteral("hi"),
+         QByteArray("\xFE\xFF\0h\0i", 6));
+    note("UTF-32 LE", "bom32le.txt", QByteArray("\xFF\xFE\0\0h\0\0\0", 8), QStringLiteral("h"),
+         QByteArray("\xFF\xFE\0\0h\0\0\0", 8));
+    note("UTF-32 BE", "bom32be.txt", QByteArray("\0\0\xFE\xFF\0\0\0h", 8), QStringLiteral("h"),
+         QByteArray("\0\0\xFE\xFF\0\0\0h", 8));
+    note("CR-only line breaks", "mac.txt", "one\rtwo\r", QStringLiteral("one␍two"), "one\rtwo\r");
+    const QByteArray huge(100 * 1000 * 1000, 'x');
+    note("100 MB without a line break", "huge.txt", huge, QString(1000, u'x') + QChar(0x2026),
+         huge);
+    note("markup in the name", "<b>bold<br>&amp;.txt", "m", QStringLiteral("m"), "m");
+    note("quotes in the name", "say \"it's\".txt", "q", QStringLiteral("q"), "q");
+    note("newline in the name", "two\nlines.txt", "n", QStringLiteral("n"), "n",
+         QStringLiteral("Documents/text/two␊lines.txt"));
+    note("modified marker in the name", "[*]star.txt", "s", QStringLiteral("s"), "s");
+    note("leading dash", "-rf", "d", QStringLiteral("d"), "d");
+    note("spaces", " spaced  out ", "s", QStringLiteral("s"), "s");
+    note("255-byte name", QByteArray(251, 'n') + ".txt", "long", QStringLiteral("long"), "long");
+    note("name not valid UTF-8, beside its look-alike", "caf\xE9.txt", "own", QStringLiteral("own"),
+         "own", QStringLiteral("Documents/text/caf\uFFFD.txt"));
+    note("inside a linked Documents/text", "linked.txt", "via link", QStringLiteral("via link"),
+         "via link");
+
+    notANote("symlink loop", "loop", "link", "loop");
+    notANote("link to a directory", "dirlink", "link", "..");
+    notANote("link to a device", "null", "link", "/dev/null");
+    notANote("socket", "sock", "socket");
+    notANote("FIFO", "pipe", "fifo");
+    notANote("subdirectory", "sub", "dir");
+}
+
+void tst_badInput::catalogue()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, row);
+    QFETCH(QString, title);
+    QFETCH(QByteArray, saved);
+    NoteDirFixture fixture;
+    if (QByteArray(QTest::currentDataTag()).contains("linked")) {
+        QVERIFY(QDir().rename(QStringLiteral("Documents/text"), QStringLiteral("Documents/real")));
+        QVERIFY(::symlink("real", "Documents/text") == 0);
+    }
+    fixture.write(QStringLiteral("0-first.txt"), "alpha");
+    fixture.write(QStringLiteral("caf\uFFFD.txt"), "look-alike");
+    fixture.write(QStringLiteral("~last"), "omega");
+    const QByteArray path = "Documents/text/" + name;
+    QVERIFY(makeEntry(path, kind, content));
+    const Snapshot before = snapshot();
+
+    ModalDriver driver; // any dialog during the rebuild is a failure
+    mainWindowWidget window(nullptr, "mainWindow");
+    auto *list = window.findChild<QListView *>(QStringLiteral("notesList"));
+    QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
+    QCOMPARE(list->model()->rowCount(), row.isNull() ? 3 : 4);
+
+    int entryRow = -1;
+    for (int i = 0; i < list->model()->rowCount(); ++i) {
+        list->setCurrentIndex(list->model()->index(i, 0));
+        if (notes::encodeFileName(window.currentEntry()) == name)
+            entryRow = i;
+    }
+    QCOMPARE(entryRow >= 0, !row.isNull());
+    if (row.isNull()) {
+        QCOMPARE(snapshot(), before);
+        return;
+    }
+    QCOMPARE(list->model()->index(entryRow, 0).data().toString(), row);
+
+    list->setCurrentIndex(list->model()->index(entryRow, 0));
+    QString shownTitle;
+    if (saved.size() > 1000000) // too large to edit: said so, shown read-only
+        driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Ok); });
+    driver.onEditor([&](editWindowWidget *editor) {
+        shownTitle = editor->windowHandle()->title();
+        ModalDriver::pressKeys(editor, Qt::Key_S, Qt::ControlModifier);
+    });
+    window.openFile();
+    QVERIFY(driver.done());
+    QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
+    QCOMPARE(shownTitle, title);
+    QCOMPARE(notes::readNote(notes::decodeFileName(path)).bytes, saved);
+    Snapshot after = snapshot();
+    QCOMPARE(after.size(), before.size());
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        if (!it.key().endsWith("/" + name))
+            QCOMPARE(after.value(it.key()), it.value());
+    }
+
+    list->setCurrentIndex(list->model()->index(entryRow, 0));
+    driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Yes); });
+    window.deleteFile();
+    QVERIFY(driver.done());
+    QVERIFY(!notes::noteExists(notes::decodeFileName(path)));
+    QCOMPARE(list->model()->rowCount(), 3);
+    after = snapshot();
+    QCOMPARE(after.size(), before.size() - 1);
+    for (auto it = after.cbegin(); it != after.cend(); ++it)
+        QCOMPARE(it.value(), before.value(it.key()));
+}
+
+QTEST_MAIN(tst_badInput)
+#include "tst_badInput.moc"
