@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace messages {
 
@@ -38,6 +39,13 @@ bool askYesNo(const QString &title, const QString &text, bool defaultNo)
     if (defaultNo) {
         box.setDefaultButton(QMessageBox::No);
         box.setEscapeButton(QMessageBox::No);
+    } else {
+        // Without a default, Return would press whichever button has focus:
+        // the answer must be chosen, not fallen into.
+        for (QAbstractButton *button : box.buttons()) {
+            if (auto *push = qobject_cast<QPushButton *>(button))
+                push->setAutoDefault(false);
+        }
     }
     return box.exec() == QMessageBox::Yes;
 }

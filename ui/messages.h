@@ -19,7 +19,8 @@ void showFileError(const QString &text, const QString &reason = QString());
 void showNotice(const QString &title, const QString &text);
 
 // A warning with Yes and No buttons; returns whether Yes was chosen.
-// `defaultNo` makes No the default and escape button.
+// `defaultNo` makes No the default and escape button; otherwise neither is
+// the default, so Return alone answers nothing.
 bool askYesNo(const QString &title, const QString &text, bool defaultNo = false);
 
 } // namespace messages
