@@ -5,6 +5,7 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cerrno>
@@ -77,6 +78,40 @@ QString lineBreakOf(QStringView text)
     if (cr > 0 && crlf == 0 && lf == 0)
         return QStringLiteral("\r");
     return QStringLiteral("\n");
+}
+
+// Whether every surrogate is half of a pair. Qt's UTF-16 and UTF-32 decoders
+// let lone surrogates and code points beyond U+10FFFF through as such, which
+// would not be written back as the same bytes.
+bool isValidUtf16(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return false;
+    }
+    return true;
+}
+
+// Whether UTF-32 bytes hold only code points of Unicode. Qt's decoder maps
+// larger values onto other characters, even onto valid surrogate pairs.
+bool hasValidUtf32Units(const QByteArray &bytes, QStringConverter::Encoding converter)
+{
+    if (converter != QStringConverter::Utf32LE && converter != QStringConverter::Utf32BE)
+        return true;
+    if (bytes.size() % 4 != 0)
+        return false;
+    const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
+    for (qsizetype i = 0; i < bytes.size(); i += 4) {
+        const quint32 unit = converter == QStringConverter::Utf32BE
+            ? qFromBigEndian<quint32>(data + i)
+            : qFromLittleEndian<quint32>(data + i);
+        if (unit > 0x10FFFF || (unit >= 0xD800 && unit <= 0xDFFF))
+            return false;
+    }
+    return true;
 }
 
 QString errorText(int error)
@@ -234,7 +269,7 @@ LoadedNote decodeNote(const QByteArray &bytes)
     const QStringConverter::Encoding converter = bom.value_or(QStringConverter::Utf8);
     QStringDecoder decoder(converter, QStringConverter::Flag::Stateless);
     QString text = decoder.decode(bytes);
-    if (decoder.hasError()) {
+    if (decoder.hasError() || !isValidUtf16(text) || !hasValidUtf32Units(bytes, converter)) {
         // Not text in the encoding it claims: take each byte for the character
         // of that code, which gives exactly the same bytes back.
         note.format.encoding = Encoding::Latin1;

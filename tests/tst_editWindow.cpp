@@ -118,6 +118,9 @@ void tst_editWindow::roundTrip_data()
         << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFxZ");
     QTest::newRow("Latin-1 bytes kept")
         << QByteArray("caf\xE9\n") << QByteArray("caf\xE9\n") << QByteArray("caf\xE9\nZ");
+    QTest::newRow("UTF-32 unit beyond Unicode kept")
+        << QByteArray("\0\0\xFE\xFF\x04\x01\0\0", 8) << QByteArray("\0\0\xFE\xFF\x04\x01\0\0", 8)
+        << QByteArray("\0\0\xFE\xFF\x04\x01\0\0Z", 9);
     QTest::newRow("UTF-16 with byte-order mark")
         << QByteArray("\xFF\xFEh\0\n\0", 6) << QByteArray("\xFF\xFEh\0\n\0", 6)
         << QByteArray("\xFF\xFEh\0\n\0Z\0", 8);
