@@ -163,3 +163,18 @@ QString answerBox(const std::function<void()> &action, int button)
     action();
     return driver.boxTexts().value(0);
 }
+
+QString failedSaveReason(editWindowWidget &editor, const QString &path)
+{
+    QString reason;
+    ModalDriver driver;
+    driver.onMessageBox([&](QMessageBox *box) {
+        reason = box->informativeText();
+        ModalDriver::click(box, QMessageBox::Ok);
+    });
+    if (editor.saveFile())
+        return QStringLiteral("(saved)");
+    if (driver.boxTexts() != QStringList {QStringLiteral("Could not write file '") + path + u'\''})
+        return QStringLiteral("(other message: ") + driver.boxTexts().join(u'|') + u')';
+    return reason;
+}

@@ -81,6 +81,11 @@ private:
     int m_idleTicks = 0;
 };
 
+// Calls saveFile(), which must fail with the write warning for `path`, and
+// answers that warning; returns the reason it gave, or a note of what went
+// wrong instead.
+QString failedSaveReason(editWindowWidget &editor, const QString &path);
+
 // Runs `action` and answers the message box it brings up with `button`;
 // returns that box's text, or a null string when none came.
 QString answerBox(const std::function<void()> &action, int button);

@@ -264,14 +264,7 @@ void tst_editWindow::saveFailureKeepsText()
     typeAtEnd(&editor, QStringLiteral(" typed "));
     areaOf(&editor)->insertPlainText(QStringLiteral("€")); // pasted: no key types it
     const QString typed = editor.text();
-    QString informative;
-    ModalDriver driver;
-    driver.onMessageBox([&](QMessageBox *box) {
-        informative = box->informativeText();
-        ModalDriver::click(box, QMessageBox::Ok);
-    });
-    QVERIFY(!editor.saveFile());
-    QCOMPARE(driver.boxTexts(), QStringList {"Could not write file '" + path + "'"});
+    const QString informative = failedSaveReason(editor, path);
     QVERIFY2(informative.contains(reason), qPrintable(informative));
     QCOMPARE(editor.text(), typed);
     if (fault == u"latin1")
@@ -308,14 +301,7 @@ void tst_editWindow::fullDisk()
     editor.loadFile();
     areaOf(&editor)->appendPlainText(QString(32 * 1024, u'n'));
     const QString typed = editor.text();
-    QString informative;
-    ModalDriver driver;
-    driver.onMessageBox([&](QMessageBox *box) {
-        informative = box->informativeText();
-        ModalDriver::click(box, QMessageBox::Ok);
-    });
-    QVERIFY(!editor.saveFile());
-    QCOMPARE(driver.boxTexts(), QStringList {"Could not write file '" + path + "'"});
+    const QString informative = failedSaveReason(editor, path);
     QCOMPARE(informative, QString::fromLocal8Bit(strerror(ENOSPC)));
     QCOMPARE(editor.text(), typed);
     QCOMPARE(fixture.read(QStringLiteral("note.txt")), old);

@@ -76,14 +76,7 @@ void tst_faults::writeRefused()
     auto *area = editor.findChild<QPlainTextEdit *>(QStringLiteral("editArea"));
     area->moveCursor(QTextCursor::End);
     QTest::keyClicks(area, QStringLiteral("typed"));
-    QString informative;
-    ModalDriver driver;
-    driver.onMessageBox([&](QMessageBox *box) {
-        informative = box->informativeText();
-        ModalDriver::click(box, QMessageBox::Ok);
-    });
-    QVERIFY(!editor.saveFile());
-    QCOMPARE(driver.boxTexts(), QStringList {"Could not write file '" + path + "'"});
+    const QString informative = failedSaveReason(editor, path);
     QCOMPARE(informative, QString::fromLocal8Bit(std::strerror(error)));
     QCOMPARE(editor.text(), QStringLiteral("old\ntyped"));
     QCOMPARE(fixture.read(QStringLiteral("note.txt")), QByteArray("old\n"));
