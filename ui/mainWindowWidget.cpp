@@ -70,10 +70,15 @@ void mainWindowWidget::refreshList(notesListView *list)
     QStringList rows;
     rows.reserve(notesDir.count());
     rowEntries.reserve(notesDir.count());
+    // notePath(entry), built in one string that is reused from note to note.
+    QString path = notes::noteDirectory();
+    const qsizetype directoryLength = path.size();
     for (int i = 0; i < notesDir.count(); ++i) {
         const QString entry = notesDir.entryAt(i);
-        if (const auto caption = notes::readCaption(notes::notePath(entry))) {
-            rows.append(*caption);
+        path.truncate(directoryLength);
+        path += entry;
+        if (auto caption = notes::readCaption(path)) {
+            rows.append(std::move(*caption));
             rowEntries.append(entry);
         } else {
             messages::showFileError(QStringLiteral("Could not read item '")
