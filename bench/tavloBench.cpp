@@ -30,6 +30,8 @@
 #include <fcntl.h>
 #include <linux/perf_event.h>
 #include <spawn.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -46,6 +48,11 @@ struct Options
     std::vector<long> counts {1000, 10000, 100000};
     int runs = 5;
     double editorMegabytes = 10;
+    std::string phases = "floor,listing,refresh,startup,memory";
+    bool wants(const char *phase) const
+    {
+        return ("," + phases + ",").find("," + std::string(phase) + ",") != std::string::npos;
+    }
 };
 
 bool parseOptions(int argc, char **argv, Options &options)
@@ -66,6 +73,8 @@ bool parseOptions(int argc, char **argv, Options &options)
             }
         } else if (arg == "--runs" && hasValue) {
             options.runs = std::max(1, std::atoi(argv[++i]));
+        } else if (arg == "--phases" && hasValue) {
+            options.phases = argv[++i];
         } else if (arg == "--editor-mb" && hasValue) {
             options.editorMegabytes = std::atof(argv[++i]);
         } else {
@@ -75,10 +84,13 @@ bool parseOptions(int argc, char **argv, Options &options)
     return true;
 }
 
-const char usage[] = "usage: tavloBench [--notes N[,N...]] [--runs R] [--editor-mb MB]\n"
-                     "  --notes     note counts to measure (default 1000,10000,100000)\n"
-                     "  --runs      repetitions of each measurement; medians are shown (5)\n"
-                     "  --editor-mb size of the note opened in the editor, 0 to skip (10)\n";
+const char usage[]
+    = "usage: tavloBench [--notes N[,N...]] [--runs R] [--editor-mb MB] [--phases P,...]\n"
+      "  --notes     note counts to measure (default 1000,10000,100000)\n"
+      "  --runs      repetitions of each measurement; medians are shown (5)\n"
+      "  --editor-mb size of the note opened in the editor, 0 to skip (10)\n"
+      "  --phases    what to measure, for profiling one of them (default\n"
+      "              floor,listing,refresh,startup,memory)\n";
 
 long long monotonicNs()
 {
@@ -103,7 +115,8 @@ double median(std::vector<double> values)
 
 // Counts the system calls of this process and of the threads it starts
 // later, through the kernel's syscall tracepoint. Needs tracefs mounted and
-// the right to trace; without them there is no count.
+// the right to trace; without them there is no count. Counting slows every
+// system call down, so it is switched on only for a pass of its own.
 class SyscallCounter
 {
 public:
@@ -122,15 +135,24 @@ public:
         attr.type = PERF_TYPE_TRACEPOINT;
         attr.config = quint64(id);
         attr.inherit = 1;
-        attr.exclude_kernel = 0;
+        attr.disabled = 1;
         m_fd = int(::syscall(SYS_perf_event_open, &attr, 0, -1, -1, PERF_FLAG_FD_CLOEXEC));
     }
     bool works() const { return m_fd >= 0; }
-    long long now() const
+    // The system calls `work` makes, or -1 when they cannot be counted.
+    long long count(const std::function<void()> &work) const
     {
+        if (m_fd < 0) {
+            work();
+            return -1;
+        }
+        ::ioctl(m_fd, PERF_EVENT_IOC_RESET, 0);
+        ::ioctl(m_fd, PERF_EVENT_IOC_ENABLE, 0);
+        work();
+        ::ioctl(m_fd, PERF_EVENT_IOC_DISABLE, 0);
         quint64 value = 0;
-        if (m_fd < 0 || ::read(m_fd, &value, sizeof value) != sizeof value)
-            return 0;
+        if (::read(m_fd, &value, sizeof value) != sizeof value)
+            return -1;
         return (long long)value;
     }
 
@@ -358,24 +380,21 @@ std::string runChild(const std::vector<std::string> &args, long long *spawnedNs 
     return printed;
 }
 
-struct Measured
+// Medians of one phase over the runs.
+struct PhaseResult
 {
-    std::vector<double> ms;
-    long long syscalls = -1; // fewest seen in one run
-    void add(double time, long long calls)
-    {
-        ms.push_back(time);
-        if (calls >= 0 && (syscalls < 0 || calls < syscalls))
-            syscalls = calls;
-    }
+    double ms = 0; // wall clock
+    double userMs = 0, systemMs = 0; // processor time
+    double syscallsPerRow = -1;
 };
 
 struct CountResult
 {
     long count = 0;
     long rows = 0;
-    double floorMs = 0, listingMs = 0, refreshMs = 0, startupMs = 0;
-    double floorCalls = -1, listingCalls = -1, refreshCalls = -1;
+    PhaseResult floor, listing, refresh;
+    double paintMs = 0; // of refresh: laying out and painting the window
+    double startupMs = 0;
     long peakKb = 0, keptKb = 0;
     long long captionBytes = 0;
 };
@@ -383,6 +402,11 @@ struct CountResult
 double perRow(long long calls, long rows)
 {
     return calls < 0 || rows <= 0 ? -1 : double(calls) / double(rows);
+}
+
+double processorMs(const timeval &time)
+{
+    return double(time.tv_sec) * 1e3 + double(time.tv_usec) / 1e3;
 }
 
 bool measureCount(const QString &base, long count, const Options &options,
@@ -400,74 +424,98 @@ bool measureCount(const QString &base, long count, const Options &options,
         return false;
     agree &= rowsAgree("main window", rowsOf(list), expected);
 
-    auto counted = [&](const std::function<void()> &work, Measured &into) {
-        const long long calls = syscalls.works() ? syscalls.now() : -1;
-        const long long start = monotonicNs();
-        work();
-        const double ms = msSince(start);
-        into.add(ms, calls < 0 ? -1 : syscalls.now() - calls);
-    };
-    Measured floor, listing, refresh, startup;
     QStringList listed;
-    const std::vector<std::function<void()>> phases = {
-        [&] { counted([&] { floorWork::rebuild(noteDir); }, floor); },
-        [&] {
-            counted(
-                [&] {
-                    listed.clear();
-                    const QStringList entries = notes::listNoteEntries();
-                    listed.reserve(entries.size());
-                    for (const QString &entry : entries) {
-                        if (const auto caption = notes::readCaption(notes::notePath(entry)))
-                            listed.append(*caption);
-                    }
-                },
-                listing);
-        },
-        [&] {
-            counted(
-                [&] {
-                    window.refreshList(list);
-                    QCoreApplication::processEvents();
-                    window.repaint();
-                },
-                refresh);
-        },
-        [&] {
-            long long spawned = 0;
-            const std::string shown = runChild({"--probe-startup"}, &spawned);
-            if (!shown.empty())
-                startup.ms.push_back(double(std::atoll(shown.c_str()) - spawned) / 1e6);
-        },
+    std::vector<double> paint;
+    struct Phase
+    {
+        const char *name;
+        PhaseResult *result;
+        std::function<void()> work;
+        std::vector<double> ms, userMs, systemMs;
     };
-    // Warm the caches, then take turns so that drifting load on the machine
-    // falls on all phases alike.
+    std::vector<Phase> phases = {
+        {"floor", &result.floor, [&] { floorWork::rebuild(noteDir); }, {}, {}, {}},
+        {"listing",
+         &result.listing,
+         [&] {
+             listed.clear();
+             const QStringList entries = notes::listNoteEntries();
+             listed.reserve(entries.size());
+             for (const QString &entry : entries) {
+                 if (const auto caption = notes::readCaption(notes::notePath(entry)))
+                     listed.append(*caption);
+             }
+         },
+         {},
+         {},
+         {}},
+        {"refresh",
+         &result.refresh,
+         [&] {
+             window.refreshList(list);
+             const long long start = monotonicNs();
+             // The view lays its rows out on its next turn of the event loop.
+             QCoreApplication::processEvents();
+             window.repaint();
+             paint.push_back(msSince(start));
+         },
+         {},
+         {},
+         {}},
+    };
+    phases.erase(std::remove_if(phases.begin(), phases.end(),
+                                [&](const Phase &phase) { return !options.wants(phase.name); }),
+                 phases.end());
+    std::vector<double> startup;
+    // Warm the caches and count the system calls, then take turns so that
+    // drifting load on the machine falls on all phases alike.
     floorWork::rebuild(noteDir);
-    floorWork::rebuild(noteDir);
+    for (Phase &phase : phases)
+        phase.result->syscallsPerRow = perRow(syscalls.count(phase.work), result.rows);
+    paint.clear();
     for (int run = 0; run < options.runs; ++run) {
-        for (size_t k = 0; k < phases.size(); ++k)
-            phases[(size_t(run) + k) % phases.size()]();
+        const size_t turns = phases.size() + 1;
+        for (size_t k = 0; k < turns; ++k) {
+            const size_t turn = (size_t(run) + k) % turns;
+            if (turn < phases.size()) {
+                Phase &phase = phases[turn];
+                rusage before, after;
+                ::getrusage(RUSAGE_SELF, &before);
+                const long long start = monotonicNs();
+                phase.work();
+                phase.ms.push_back(msSince(start));
+                ::getrusage(RUSAGE_SELF, &after);
+                phase.userMs.push_back(processorMs(after.ru_utime) - processorMs(before.ru_utime));
+                phase.systemMs.push_back(processorMs(after.ru_stime)
+                                         - processorMs(before.ru_stime));
+            } else if (options.wants("startup")) {
+                long long spawned = 0;
+                const std::string shown = runChild({"--probe-startup"}, &spawned);
+                if (!shown.empty())
+                    startup.push_back(double(std::atoll(shown.c_str()) - spawned) / 1e6);
+            }
+        }
     }
-    agree &= rowsAgree("listing and captions", listed, expected);
+    for (const Phase &phase : phases) {
+        phase.result->ms = median(phase.ms);
+        phase.result->userMs = median(phase.userMs);
+        phase.result->systemMs = median(phase.systemMs);
+    }
+    result.paintMs = median(paint);
+    result.startupMs = median(startup);
+    if (options.wants("startup") && startup.size() != size_t(options.runs)) {
+        std::fprintf(stderr, "the start-up probe failed\n");
+        agree = false;
+    }
+    if (options.wants("listing"))
+        agree &= rowsAgree("listing and captions", listed, expected);
     agree &= rowsAgree("main window after refreshList", rowsOf(list), expected);
     if (list->verticalScrollBar()->maximum() <= 0 && result.rows > 100) {
         std::fprintf(stderr, "the list was not laid out\n");
         agree = false;
     }
 
-    result.floorMs = median(floor.ms);
-    result.listingMs = median(listing.ms);
-    result.refreshMs = median(refresh.ms);
-    result.startupMs = median(startup.ms);
-    result.floorCalls = perRow(floor.syscalls, result.rows);
-    result.listingCalls = perRow(listing.syscalls, result.rows);
-    result.refreshCalls = perRow(refresh.syscalls, result.rows);
-    if (startup.ms.size() != size_t(options.runs)) {
-        std::fprintf(stderr, "the start-up probe failed\n");
-        agree = false;
-    }
-
-    const std::string memory = runChild({"--probe-memory"});
+    const std::string memory = options.wants("memory") ? runChild({"--probe-memory"}) : "0 0 0";
     if (std::sscanf(memory.c_str(), "%ld %ld %lld", &result.peakKb, &result.keptKb,
                     &result.captionBytes)
         != 3) {
@@ -538,30 +586,43 @@ std::string callsText(double calls)
     return text;
 }
 
+double ratio(double a, double b)
+{
+    return b > 0 ? a / b : 0;
+}
+
 void printResults(const std::vector<CountResult> &results, bool counted)
 {
-    std::printf("\n%8s %9s %10s %6s %10s %6s %21s %10s %9s %9s %9s\n", "notes", "floor", "listing",
-                "ratio", "refresh", "ratio", "syscalls/row", "start-up", "peak", "kept", "per row");
-    std::printf("%8s %9s %10s %6s %10s %6s %21s %10s %9s %9s %9s\n", "", "ms", "+captions", "",
-                "List ms", "", "floor/list/refresh", "ms", "MiB", "MiB", "bytes");
+    std::printf("\n%8s %8s %9s %6s %9s %6s %7s %18s %9s %7s %7s %7s\n", "notes", "floor", "listing",
+                "ratio", "refresh", "ratio", "paint", "syscalls per row", "start-up", "peak",
+                "kept", "per row");
+    std::printf("%8s %8s %9s %6s %9s %6s %7s %18s %9s %7s %7s %7s\n", "", "ms", "+captions", "",
+                "List ms", "", "ms", "floor/list/refresh", "ms", "MiB", "MiB", "bytes");
     for (const CountResult &r : results) {
-        const std::string calls = callsText(r.floorCalls) + "/" + callsText(r.listingCalls) + "/"
-            + callsText(r.refreshCalls);
+        const std::string calls = callsText(r.floor.syscallsPerRow) + "/"
+            + callsText(r.listing.syscallsPerRow) + "/" + callsText(r.refresh.syscallsPerRow);
         const double overRow
             = r.rows ? (double(r.keptKb) * 1024 - double(r.captionBytes)) / double(r.rows) : 0;
-        std::printf("%8ld %9.1f %10.1f %5.2fx %10.1f %5.2fx %21s %10.1f %9.1f %9.1f %9.0f\n",
-                    r.count, r.floorMs, r.listingMs, r.listingMs / r.floorMs, r.refreshMs,
-                    r.refreshMs / r.floorMs, calls.c_str(), r.startupMs, double(r.peakKb) / 1024,
-                    double(r.keptKb) / 1024, overRow);
+        std::printf("%8ld %8.1f %9.1f %5.2fx %9.1f %5.2fx %7.1f %18s %9.1f %7.1f %7.1f %7.0f\n",
+                    r.count, r.floor.ms, r.listing.ms, ratio(r.listing.ms, r.floor.ms),
+                    r.refresh.ms, ratio(r.refresh.ms, r.floor.ms), r.paintMs, calls.c_str(),
+                    r.startupMs, double(r.peakKb) / 1024, double(r.keptKb) / 1024, overRow);
     }
     if (!counted)
-        std::printf("(no system call counts: mount tracefs on /sys/kernel/tracing and run as "
-                    "root to get them)\n");
+        std::printf("(no system call counts: they need tracefs on /sys/kernel/tracing and the "
+                    "right to trace)\n");
+    std::printf("\nprocessor time, user + system ms:\n");
+    for (const CountResult &r : results) {
+        std::printf("%8ld  floor %.1f + %.1f, listing %.1f + %.1f, refreshList %.1f + %.1f\n",
+                    r.count, r.floor.userMs, r.floor.systemMs, r.listing.userMs, r.listing.systemMs,
+                    r.refresh.userMs, r.refresh.systemMs);
+    }
     for (size_t i = 1; i < results.size(); ++i) {
         const CountResult &a = results[i - 1], &b = results[i];
         std::printf("%ld -> %ld notes (x%.1f): floor x%.2f, listing x%.2f, refreshList x%.2f\n",
-                    a.count, b.count, double(b.count) / double(a.count), b.floorMs / a.floorMs,
-                    b.listingMs / a.listingMs, b.refreshMs / a.refreshMs);
+                    a.count, b.count, ratio(double(b.count), double(a.count)),
+                    ratio(b.floor.ms, a.floor.ms), ratio(b.listing.ms, a.listing.ms),
+                    ratio(b.refresh.ms, a.refresh.ms));
     }
 }
 
