@@ -145,17 +145,23 @@ public:
             work();
             return -1;
         }
-        ::ioctl(m_fd, PERF_EVENT_IOC_RESET, 0);
+        // Read before and after rather than reset: what the counter holds
+        // for processes started and ended earlier then drops out.
+        const long long before = value();
         ::ioctl(m_fd, PERF_EVENT_IOC_ENABLE, 0);
         work();
         ::ioctl(m_fd, PERF_EVENT_IOC_DISABLE, 0);
-        quint64 value = 0;
-        if (::read(m_fd, &value, sizeof value) != sizeof value)
-            return -1;
-        return (long long)value;
+        const long long after = value();
+        return before < 0 || after < 0 ? -1 : after - before;
     }
 
 private:
+    long long value() const
+    {
+        quint64 count = 0;
+        return ::read(m_fd, &count, sizeof count) == sizeof count ? (long long)count : -1;
+    }
+
     int m_fd = -1;
 };
 
