@@ -390,6 +390,7 @@ std::string runChild(const std::vector<std::string> &args, long long *spawnedNs 
 struct PhaseResult
 {
     double ms = 0; // wall clock
+    double toFloor = 0; // ratio to the floor measured next to it in the same run
     double userMs = 0, systemMs = 0; // processor time
     double syscallsPerRow = -1;
 };
@@ -510,8 +511,19 @@ bool measureCount(const QString &base, long count, const Options &options,
             }
         }
     }
+    // The ratio is taken run by run, between measurements made moments
+    // apart, so that load coming and going on the machine cancels out.
+    const auto floorPhase = std::find_if(phases.begin(), phases.end(), [&](const Phase &phase) {
+        return phase.result == &result.floor;
+    });
     for (const Phase &phase : phases) {
         phase.result->ms = median(phase.ms);
+        if (floorPhase != phases.end()) {
+            std::vector<double> ratios;
+            for (size_t run = 0; run < phase.ms.size(); ++run)
+                ratios.push_back(phase.ms[run] / floorPhase->ms[run]);
+            phase.result->toFloor = median(ratios);
+        }
         phase.result->userMs = median(phase.userMs);
         phase.result->systemMs = median(phase.systemMs);
     }
@@ -618,9 +630,9 @@ void printResults(const std::vector<CountResult> &results, bool counted)
         const double overRow
             = r.rows ? (double(r.keptKb) * 1024 - double(r.captionBytes)) / double(r.rows) : 0;
         std::printf("%8ld %8.1f %9.1f %5.2fx %9.1f %5.2fx %7.1f %18s %9.1f %7.1f %7.1f %7.0f\n",
-                    r.count, r.floor.ms, r.listing.ms, ratio(r.listing.ms, r.floor.ms),
-                    r.refresh.ms, ratio(r.refresh.ms, r.floor.ms), r.paintMs, calls.c_str(),
-                    r.startupMs, double(r.peakKb) / 1024, double(r.keptKb) / 1024, overRow);
+                    r.count, r.floor.ms, r.listing.ms, r.listing.toFloor, r.refresh.ms,
+                    r.refresh.toFloor, r.paintMs, calls.c_str(), r.startupMs,
+                    double(r.peakKb) / 1024, double(r.keptKb) / 1024, overRow);
     }
     if (!counted)
         std::printf("(no system call counts: they need tracefs on /sys/kernel/tracing and the "
