@@ -57,7 +57,7 @@ void freeNames(char **names, size_t count)
 
 } // namespace
 
-long rebuild(const char *directory)
+long rebuild(const char *directory, bool statEach)
 {
     size_t count = 0;
     char **names = listNames(directory, &count);
@@ -74,6 +74,9 @@ long rebuild(const char *directory)
         const int fd = open(path, O_RDONLY);
         if (fd < 0)
             continue;
+        struct stat st;
+        if (statEach && fstat(fd, &st) != 0)
+            st.st_mode = 0;
         if (read(fd, block, sizeof block) >= 0)
             ++readable;
         close(fd);

@@ -11,8 +11,9 @@ namespace floorWork {
 // Lists `directory` (which ends in a slash), keeps the regular files and the
 // links to them whose names do not begin with a dot, sorts the names with
 // strcmp and, for each, opens the file, reads its first 4096 bytes and closes
-// it. Returns how many files could be read.
-long rebuild(const char *directory);
+// it. Returns how many files could be read. With `statEach`, each open file
+// is also given to fstat, as Tavlo does to refuse what is not a regular file.
+long rebuild(const char *directory, bool statEach = false);
 
 struct Row
 {

@@ -47,7 +47,7 @@ struct Options
     std::vector<long> counts {1000, 10000, 100000};
     int runs = 5;
     double editorMegabytes = 10;
-    std::string phases = "floor,listing,refresh,startup,memory";
+    std::string phases = "floor,floor+fstat,listing,refresh,startup,memory";
     bool wants(const char *phase) const
     {
         return ("," + phases + ",").find("," + std::string(phase) + ",") != std::string::npos;
@@ -89,7 +89,7 @@ const char usage[]
       "  --runs      repetitions of each measurement; medians are shown (5)\n"
       "  --editor-mb size of the note opened in the editor, 0 to skip (10)\n"
       "  --phases    what to measure, for profiling one of them (default\n"
-      "              floor,listing,refresh,startup,memory)\n";
+      "              floor,floor+fstat,listing,refresh,startup,memory)\n";
 
 long long monotonicNs()
 {
@@ -399,7 +399,7 @@ struct CountResult
 {
     long count = 0;
     long rows = 0;
-    PhaseResult floor, listing, refresh;
+    PhaseResult floor, floorStat, listing, refresh;
     double paintMs = 0; // of refresh: laying out and painting the window
     double startupMs = 0;
     long peakKb = 0, keptKb = 0;
@@ -442,6 +442,7 @@ bool measureCount(const QString &base, long count, const Options &options,
     };
     std::vector<Phase> phases = {
         {"floor", &result.floor, [&] { floorWork::rebuild(noteDir); }, {}, {}, {}},
+        {"floor+fstat", &result.floorStat, [&] { floorWork::rebuild(noteDir, true); }, {}, {}, {}},
         {"listing",
          &result.listing,
          [&] {
@@ -637,6 +638,10 @@ void printResults(const std::vector<CountResult> &results, bool counted)
     if (!counted)
         std::printf("(no system call counts: they need tracefs on /sys/kernel/tracing and the "
                     "right to trace)\n");
+    std::printf("\nthe floor with an fstat per file, as Tavlo makes:\n");
+    for (const CountResult &r : results)
+        std::printf("%8ld  %.1f ms, %.2fx the floor\n", r.count, r.floorStat.ms,
+                    r.floorStat.toFloor);
     std::printf("\nprocessor time, user + system ms:\n");
     for (const CountResult &r : results) {
         std::printf("%8ld  floor %.1f + %.1f, listing %.1f + %.1f, refreshList %.1f + %.1f\n",
