@@ -638,10 +638,14 @@ void printResults(const std::vector<CountResult> &results, bool counted)
     if (!counted)
         std::printf("(no system call counts: they need tracefs on /sys/kernel/tracing and the "
                     "right to trace)\n");
-    std::printf("\nthe floor with an fstat per file, as Tavlo makes:\n");
-    for (const CountResult &r : results)
-        std::printf("%8ld  %.1f ms, %.2fx the floor\n", r.count, r.floorStat.ms,
-                    r.floorStat.toFloor);
+    const bool stated = std::any_of(results.begin(), results.end(),
+                                    [](const CountResult &r) { return r.floorStat.ms > 0; });
+    if (stated) {
+        std::printf("\nthe floor with an fstat per file, as Tavlo makes:\n");
+        for (const CountResult &r : results)
+            std::printf("%8ld  %.1f ms, %.2fx the floor\n", r.count, r.floorStat.ms,
+                        r.floorStat.toFloor);
+    }
     std::printf("\nprocessor time, user + system ms:\n");
     for (const CountResult &r : results) {
         std::printf("%8ld  floor %.1f + %.1f, listing %.1f + %.1f, refreshList %.1f + %.1f\n",
