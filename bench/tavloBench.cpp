@@ -334,6 +334,8 @@ int memoryProbe(int argc, char **argv)
         mainWindowWidget window(nullptr, "mainWindow");
         showAndPaint(window);
     }
+    // The probe ends without unwinding, which would leave the directory.
+    empty.remove();
     QDir::setCurrent(notesHere);
     const long before = statusKb("VmRSS");
     resetPeakMemory();
