@@ -5,6 +5,10 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include <dirent.h>
@@ -72,17 +76,24 @@ bool isEscapedByte(QStringView text, qsizetype i)
         && (i == 0 || !QChar::isHighSurrogate(text[i - 1].unicode()));
 }
 
-} // namespace
-
-QString decodeFileName(const QByteArray &localName)
+bool isAscii(QByteArrayView bytes)
 {
+    return std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
+}
+
+QString decodeName(QByteArrayView localName)
+{
+    // Most names are ASCII, which reads the same in every encoding here.
+    if (isAscii(localName) && !localName.isEmpty())
+        return QString::fromLatin1(localName);
+
     QStringDecoder strict(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString name = strict.decode(localName);
     if (!strict.hasError())
         return name;
 
     name.clear();
-    const auto *data = reinterpret_cast<const unsigned char *>(localName.constData());
+    const auto *data = reinterpret_cast<const unsigned char *>(localName.data());
     const qsizetype size = localName.size();
     qsizetype i = 0;
     while (i < size) {
@@ -91,11 +102,18 @@ QString decodeFileName(const QByteArray &localName)
             name.append(QChar(char16_t(escapeBase + data[i])));
             ++i;
         } else {
-            name.append(QString::fromUtf8(localName.constData() + i, length));
+            name.append(QString::fromUtf8(localName.data() + i, length));
             i += length;
         }
     }
     return name;
+}
+
+} // namespace
+
+QString decodeFileName(const QByteArray &localName)
+{
+    return decodeName(localName);
 }
 
 QByteArray encodeFileName(const QString &name)
@@ -161,7 +179,11 @@ QStringList listNoteEntries(const QString &directory)
     if (!dir)
         return {};
 
-    std::vector<QByteArray> names;
+    // The names go into one buffer and are sorted as views into it: a
+    // hundred thousand of them are then neither allocated nor swapped one by
+    // one.
+    std::string buffer;
+    std::vector<std::pair<size_t, size_t>> spans; // offset and length in buffer
     const int dirFd = ::dirfd(dir);
     while (const dirent *entry = ::readdir(dir)) {
         if (entry->d_name[0] == '.')
@@ -172,16 +194,24 @@ QStringList listNoteEntries(const QString &directory)
             struct stat st;
             isNote = ::fstatat(dirFd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
         }
-        if (isNote)
-            names.emplace_back(entry->d_name);
+        if (isNote) {
+            const size_t length = std::strlen(entry->d_name);
+            spans.emplace_back(buffer.size(), length);
+            buffer.append(entry->d_name, length);
+        }
     }
     ::closedir(dir);
 
+    std::vector<std::string_view> names;
+    names.reserve(spans.size());
+    for (const auto &[offset, length] : spans)
+        names.emplace_back(buffer.data() + offset, length);
+    // Byte order: string_view compares its characters as unsigned char.
     std::sort(names.begin(), names.end());
     QStringList entries;
     entries.reserve(qsizetype(names.size()));
-    for (const QByteArray &name : names)
-        entries.append(decodeFileName(name));
+    for (const std::string_view name : names)
+        entries.append(decodeName(QByteArrayView(name.data(), qsizetype(name.size()))));
     return entries;
 }
 
@@ -202,10 +232,43 @@ QString captionFromText(QStringView text, bool wholeFile)
     return line.toString();
 }
 
-QStringDecoder decoderFor(const QByteArray &head)
+QStringConverter::Encoding encodingOf(QByteArrayView head)
 {
     const auto bom = QStringConverter::encodingForData(head);
-    return QStringDecoder(bom.value_or(QStringConverter::Utf8));
+    return bom.value_or(QStringConverter::Utf8);
+}
+
+// The caption of a UTF-8 note whose first line feed is at head[lineFeed]. In
+// UTF-8 that byte is always the first line feed of the text, and decoding up
+// to it gives the text up to it, so the rest of the block is not decoded.
+QString captionBeforeLineFeed(QByteArrayView head, qsizetype lineFeed, QStringDecoder &decoder)
+{
+    const QByteArrayView line = head.first(lineFeed);
+    if (!isAscii(line))
+        return captionFromText(QString(decoder.decode(head.first(lineFeed + 1))), false);
+    // ASCII decodes to itself and holds no byte-order mark.
+    const qsizetype length = line.endsWith('\r') ? lineFeed - 1 : lineFeed;
+    if (length == 0)
+        return QString(noCaption);
+    return QString::fromLatin1(line.first(length));
+}
+
+// Writes the local form of a plain ASCII path, which is the path itself, to
+// `buffer` with a terminating NUL, and returns its length; -1 for any other
+// path or one that does not fit. Saves an allocation per note.
+template<qsizetype size>
+qsizetype asciiLocalPath(QStringView path, char (&buffer)[size])
+{
+    if (path.size() >= size)
+        return -1;
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        const char16_t c = path[i].unicode();
+        if (c >= 0x80)
+            return -1;
+        buffer[i] = char(c);
+    }
+    buffer[path.size()] = '\0';
+    return path.size();
 }
 
 } // namespace
@@ -214,7 +277,7 @@ QString captionOf(const QByteArray &head)
 {
     if (head.isEmpty())
         return QString(emptyFileCaption);
-    QStringDecoder decoder = decoderFor(head);
+    QStringDecoder decoder(encodingOf(head));
     const QString text = decoder.decode(head);
     return captionFromText(text, true);
 }
@@ -222,23 +285,32 @@ QString captionOf(const QByteArray &head)
 std::optional<QString> readCaption(const QString &path)
 {
     PosixFile file;
-    if (!file.openForReading(encodeFileName(path)))
+    char localPath[512];
+    const qsizetype asciiLength = asciiLocalPath(path, localPath);
+    const QByteArray local
+        = asciiLength >= 0 ? QByteArray::fromRawData(localPath, asciiLength) : encodeFileName(path);
+    if (!file.openForReading(local))
         return std::nullopt;
 
     // Most first lines fit in the first block; longer ones are read on in
     // growing steps until their line feed turns up or the file ends.
     constexpr qsizetype firstBlock = 4096;
-    QByteArray head(std::min<qsizetype>(firstBlock, std::max<qsizetype>(file.size(), 1)),
-                    Qt::Uninitialized);
-    qsizetype got = file.read(head.data(), head.size());
+    char block[firstBlock];
+    const QByteArrayView head(block, std::min(firstBlock, std::max<qsizetype>(file.size(), 1)));
+    qsizetype got = file.read(block, head.size());
     if (got < 0)
         return std::nullopt;
     if (got == 0)
         return QString(emptyFileCaption);
 
-    head.truncate(got);
-    QStringDecoder decoder = decoderFor(head);
-    QString text = decoder.decode(head);
+    const QStringConverter::Encoding encoding = encodingOf(head.first(got));
+    QStringDecoder decoder(encoding);
+    if (encoding == QStringConverter::Utf8) {
+        if (const void *lineFeed = std::memchr(block, '\n', size_t(got)))
+            return captionBeforeLineFeed(head, static_cast<const char *>(lineFeed) - block,
+                                         decoder);
+    }
+    QString text = decoder.decode(head.first(got));
     qsizetype total = got;
     bool lineFound = text.contains(u'\n');
     while (!lineFound && total < file.size()) {

@@ -279,8 +279,12 @@ LoadedNote decodeNote(const QByteArray &bytes)
     }
 
     note.format.lineBreak = lineBreakOf(text);
-    text.replace(QLatin1StringView("\r\n"), QLatin1StringView("\n"));
-    text.replace(u'\r', u'\n');
+    // Most notes have no carriage return at all; a big one is then not
+    // searched twice more for nothing.
+    if (text.contains(u'\r')) {
+        text.replace(QLatin1StringView("\r\n"), QLatin1StringView("\n"));
+        text.replace(u'\r', u'\n');
+    }
     note.text = text;
     return note;
 }

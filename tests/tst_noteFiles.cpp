@@ -137,6 +137,15 @@ void tst_noteFiles::caption_data()
         << QByteArray("\xEF\xBB\xBFhead\n") << QStringLiteral("head");
     QTest::newRow("byte-order mark alone")
         << QByteArray("\xEF\xBB\xBF") << QStringLiteral("<no caption>");
+    QTest::newRow("byte-order mark and CR LF")
+        << QByteArray("\xEF\xBB\xBFhead\r\nx") << QStringLiteral("head");
+    QTest::newRow("byte-order mark, then a line break")
+        << QByteArray("\xEF\xBB\xBF\nx") << QStringLiteral("<no caption>");
+    QTest::newRow("UTF-8 and CR LF") << QByteArray("Grüße\r\nx") << QStringLiteral("Grüße");
+    QTest::newRow("cut UTF-8 sequence before the line feed")
+        << QByteArray("a\xE2\x82\nb") << QStringLiteral("a\uFFFD\uFFFD");
+    QTest::newRow("Latin-1 first line")
+        << QByteArray("caf\xE9\r\nx") << QStringLiteral("caf\uFFFD");
     QTest::newRow("UTF-16 LE") << QByteArray("\xFF\xFEh\0i\0\n\0x\0", 10) << QStringLiteral("hi");
     QTest::newRow("UTF-16 BE") << QByteArray("\xFE\xFF\0h\0i\0\n", 8) << QStringLiteral("hi");
     QTest::newRow("markup is text") << QByteArray("<b>bold</b>\n") << QStringLiteral("<b>bold</b>");

@@ -70,9 +70,14 @@ void mainWindowWidget::refreshList(notesListView *list)
     QStringList rows;
     rows.reserve(notesDir.count());
     rowEntries.reserve(notesDir.count());
+    // notePath(entry), built in one string that is reused from note to note.
+    QString path = notes::noteDirectory();
+    const qsizetype directoryLength = path.size();
     for (int i = 0; i < notesDir.count(); ++i) {
         const QString entry = notesDir.entryAt(i);
-        if (const auto caption = notes::readCaption(notes::notePath(entry))) {
+        path.truncate(directoryLength);
+        path += entry;
+        if (const auto caption = notes::readCaption(path)) {
             rows.append(notes::displayText(*caption));
             rowEntries.append(entry);
         } else {

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// What the note list costs at the least: the same work as a rebuild done the
+// plainest way in C with POSIX calls, and nothing else. The bench compares
+// Tavlo against it.
+namespace floorWork {
+
+// Lists `directory` (which ends in a slash), keeps the regular files and the
+// links to them whose names do not begin with a dot, sorts the names with
+// strcmp and, for each, opens the file, reads its first 4096 bytes and closes
+// it. Returns how many files could be read. With `statEach`, each open file
+// is also given to fstat, as Tavlo does to refuse what is not a regular file.
+long rebuild(const char *directory, bool statEach = false);
+
+struct Row
+{
+    std::string name;
+    std::string caption; // UTF-8
+};
+
+// The rows the note list should show for `directory`, worked out
+// independently of Tavlo's own code: each file is read whole and its first
+// line taken by the plain rule (a UTF-8 byte-order mark dropped, a CR before
+// the line feed or at the end dropped, "<empty file>" and "<no caption>").
+// Handles UTF-8 notes only, which is all the bench makes. Unreadable files
+// are left out.
+std::vector<Row> expectedRows(const char *directory);
+
+} // namespace floorWork

@@ -1,0 +1,738 @@
+// Times a rebuild of the note list against the least such a rebuild can cost,
+// and the start-up and the editor with a big note. See "Benchmark" in the
+// README for what each column means.
+
+#include "editWindowWidget.h"
+#include "floor.h"
+#include "mainWindowWidget.h"
+#include "noteFiles.h"
+#include "notesListView.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <linux/perf_event.h>
+#include <spawn.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+extern char **environ;
+
+namespace {
+
+const char noteDir[] = "Documents/text/";
+
+struct Options
+{
+    std::vector<long> counts {1000, 10000, 100000};
+    int runs = 5;
+    double editorMegabytes = 10;
+    std::string phases = "floor,floor+fstat,listing,refresh,startup,memory";
+    bool wants(const char *phase) const
+    {
+        return ("," + phases + ",").find("," + std::string(phase) + ",") != std::string::npos;
+    }
+};
+
+bool parseOptions(int argc, char **argv, Options &options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--notes" && hasValue) {
+            options.counts.clear();
+            std::string list = argv[++i];
+            for (size_t start = 0; start <= list.size();) {
+                const size_t comma = std::min(list.find(',', start), list.size());
+                const long count = std::atol(list.substr(start, comma - start).c_str());
+                if (count <= 0)
+                    return false;
+                options.counts.push_back(count);
+                start = comma + 1;
+            }
+        } else if (arg == "--runs" && hasValue) {
+            options.runs = std::max(1, std::atoi(argv[++i]));
+        } else if (arg == "--phases" && hasValue) {
+            options.phases = argv[++i];
+        } else if (arg == "--editor-mb" && hasValue) {
+            options.editorMegabytes = std::atof(argv[++i]);
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+const char usage[]
+    = "usage: tavloBench [--notes N[,N...]] [--runs R] [--editor-mb MB] [--phases P,...]\n"
+      "  --notes     note counts to measure (default 1000,10000,100000)\n"
+      "  --runs      repetitions of each measurement; medians are shown (5)\n"
+      "  --editor-mb size of the note opened in the editor, 0 to skip (10)\n"
+      "  --phases    what to measure, for profiling one of them (default\n"
+      "              floor,floor+fstat,listing,refresh,startup,memory)\n";
+
+long long monotonicNs()
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1000000000LL + now.tv_nsec;
+}
+
+double msSince(long long startNs)
+{
+    return double(monotonicNs() - startNs) / 1e6;
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// Counts the system calls of this process and of the threads it starts
+// later, through the kernel's syscall tracepoint. Needs tracefs mounted and
+// the right to trace; without them there is no count. Counting slows every
+// system call down, so it is switched on only for a pass of its own.
+class SyscallCounter
+{
+public:
+    SyscallCounter()
+    {
+        long long id = -1;
+        for (const char *place : {"/sys/kernel/tracing", "/sys/kernel/debug/tracing"}) {
+            std::ifstream in(std::string(place) + "/events/raw_syscalls/sys_enter/id");
+            if (in >> id)
+                break;
+        }
+        if (id < 0)
+            return;
+        perf_event_attr attr {};
+        attr.size = sizeof attr;
+        attr.type = PERF_TYPE_TRACEPOINT;
+        attr.config = quint64(id);
+        attr.inherit = 1;
+        attr.disabled = 1;
+        m_fd = int(::syscall(SYS_perf_event_open, &attr, 0, -1, -1, PERF_FLAG_FD_CLOEXEC));
+    }
+    bool works() const { return m_fd >= 0; }
+    // The system calls `work` makes, or -1 when they cannot be counted.
+    long long count(const std::function<void()> &work) const
+    {
+        if (m_fd < 0) {
+            work();
+            return -1;
+        }
+        // Read before and after rather than reset: what the counter holds
+        // for processes started and ended earlier then drops out.
+        const long long before = value();
+        ::ioctl(m_fd, PERF_EVENT_IOC_ENABLE, 0);
+        work();
+        ::ioctl(m_fd, PERF_EVENT_IOC_DISABLE, 0);
+        const long long after = value();
+        return before < 0 || after < 0 ? -1 : after - before;
+    }
+
+private:
+    long long value() const
+    {
+        quint64 count = 0;
+        return ::read(m_fd, &count, sizeof count) == sizeof count ? (long long)count : -1;
+    }
+
+    int m_fd = -1;
+};
+
+// A kilobyte figure from /proc/self/status ("VmRSS", "VmHWM").
+long statusKb(const char *field)
+{
+    std::ifstream in("/proc/self/status");
+    std::string key;
+    long value = 0;
+    while (in >> key) {
+        if (key == std::string(field) + ":" && in >> value)
+            return value;
+        in.ignore(1 << 20, '\n');
+    }
+    return 0;
+}
+
+void resetPeakMemory()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+bool writeFile(const std::string &path, const std::string &bytes)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const bool ok = ::write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size());
+    return ::close(fd) == 0 && ok;
+}
+
+std::string readFile(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Words for note texts, a few of them beyond ASCII.
+const char *const words[] = {
+    "call",  "Anna",   "about",   "the",   "flat",    "buy",     "milk",   "bread",   "and",
+    "eggs",  "idea",   "for",     "a",     "talk",    "on",      "trains", "café",    "Grüße",
+    "naïve", "東京",   "meeting", "notes", "week",    "plan",    "fix",    "bike",    "—",
+    "list",  "books",  "to",      "read",  "dentist", "Tuesday", "10:30",  "project", "draft",
+    "ask",   "Jørgen", "über",    "price", "of",      "tickets", "garden", "seeds",   "maybe",
+};
+
+std::string sentence(std::mt19937 &dice, int minLength, int maxLength)
+{
+    std::uniform_int_distribution<int> length(minLength, maxLength);
+    std::uniform_int_distribution<size_t> word(0, std::size(words) - 1);
+    const size_t wanted = size_t(length(dice));
+    std::string text;
+    while (text.size() < wanted) {
+        if (!text.empty())
+            text += ' ';
+        text += words[word(dice)];
+    }
+    return text;
+}
+
+// Makes `count` notes in base/Documents/text/ the way they pile up in use:
+// named by the new-note rule after moments some minutes apart, 0 to 40 lines
+// long, now and then with CR LF line breaks, a byte-order mark or an empty
+// first line. Besides the notes there are a dot-file, a directory and a link
+// to a note, which the list must leave out, leave out and show.
+bool makeNotes(const QString &base, long count)
+{
+    if (!QDir(base).mkpath(QString::fromLatin1(noteDir)))
+        return false;
+    const std::string dir = QDir(base).filePath(QString::fromLatin1(noteDir)).toStdString();
+    std::mt19937 dice {unsigned(count)};
+    std::uniform_int_distribution<int> lines(0, 40), percent(0, 99), gap(1, 1800);
+    QDateTime moment(QDate(2021, 3, 1), QTime(8, 0, 0), Qt::UTC);
+    std::string firstName;
+    for (long i = 0; i < count; ++i) {
+        moment = moment.addSecs(gap(dice));
+        const QString path = notes::newNotePath(moment.date(), moment.time());
+        const std::string name = path.mid(notes::noteDirectory().size()).toStdString();
+        if (firstName.empty())
+            firstName = name;
+        const int lineCount = lines(dice);
+        const char *lineBreak = percent(dice) < 10 ? "\r\n" : "\n";
+        std::string text = percent(dice) < 2 && lineCount > 0 ? "\xEF\xBB\xBF" : "";
+        for (int line = 0; line < lineCount; ++line) {
+            if (line == 0)
+                text += percent(dice) < 5 ? "" : sentence(dice, 8, 60);
+            else
+                text += sentence(dice, 0, 80);
+            text += lineBreak;
+        }
+        if (!writeFile(dir + name, text))
+            return false;
+    }
+    return writeFile(dir + ".hidden-note", "not listed\n")
+        && QDir(base).mkpath(QString::fromLatin1(noteDir) + QStringLiteral("old"))
+        && ::symlink(firstName.c_str(), (dir + "linked.txt").c_str()) == 0;
+}
+
+QStringList rowsOf(const notesListView *list)
+{
+    QStringList rows;
+    const QAbstractItemModel *model = list->model();
+    rows.reserve(model->rowCount());
+    for (int row = 0; row < model->rowCount(); ++row)
+        rows.append(model->index(row, 0).data().toString());
+    return rows;
+}
+
+// Compares rows with what the note rules say they must be; reports the first
+// difference.
+bool rowsAgree(const char *what, const QStringList &rows,
+               const std::vector<floorWork::Row> &expected)
+{
+    if (rows.size() != qsizetype(expected.size())) {
+        std::fprintf(stderr, "%s: %lld rows, expected %zu\n", what, (long long)rows.size(),
+                     expected.size());
+        return false;
+    }
+    for (size_t i = 0; i < expected.size(); ++i) {
+        if (rows.at(qsizetype(i)) != QString::fromStdString(expected[i].caption)) {
+            std::fprintf(stderr, "%s: row %zu (%s) is \"%s\", expected \"%s\"\n", what, i,
+                         expected[i].name.c_str(), qPrintable(rows.at(qsizetype(i))),
+                         expected[i].caption.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+notesListView *listOf(mainWindowWidget &window)
+{
+    return window.findChild<notesListView *>(QStringLiteral("notesList"));
+}
+
+// The window shown and painted, as a user would first see it.
+bool showAndPaint(QWidget &window)
+{
+    window.showMaximized();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return false;
+    QCoreApplication::processEvents();
+    window.repaint();
+    return true;
+}
+
+// In a child process started afresh: builds and shows the main window in the
+// working directory and prints when it was painted (CLOCK_MONOTONIC, ns).
+int startupProbe(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    mainWindowWidget window(nullptr, "mainWindow");
+    if (!showAndPaint(window))
+        return 1;
+    std::printf("%lld\n", monotonicNs());
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
+// In a child process: the memory the main window takes for the notes in the
+// working directory, at its peak while filling the list and kept afterwards,
+// after a first window has brought up everything every window needs.
+int memoryProbe(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const QString notesHere = QDir::currentPath();
+    QTemporaryDir empty;
+    QDir(empty.path()).mkpath(QString::fromLatin1(noteDir));
+    QDir::setCurrent(empty.path());
+    {
+        mainWindowWidget window(nullptr, "mainWindow");
+        showAndPaint(window);
+    }
+    // The probe ends without unwinding, which would leave the directory.
+    empty.remove();
+    QDir::setCurrent(notesHere);
+    const long before = statusKb("VmRSS");
+    resetPeakMemory();
+    mainWindowWidget window(nullptr, "mainWindow");
+    showAndPaint(window);
+    const long peak = statusKb("VmHWM") - before;
+    const long kept = statusKb("VmRSS") - before;
+    long long captionBytes = 0;
+    const QStringList rows = rowsOf(listOf(window));
+    for (const QString &row : rows)
+        captionBytes += row.size() * qsizetype(sizeof(QChar));
+    std::printf("%ld %ld %lld %lld\n", peak, kept, captionBytes, (long long)rows.size());
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
+// Runs this program again with the arguments in the working directory and
+// returns what it printed, or an empty string if it failed.
+std::string runChild(const std::vector<std::string> &args, long long *spawnedNs = nullptr)
+{
+    int out[2];
+    if (::pipe2(out, O_CLOEXEC) != 0)
+        return {};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    const std::string program = QCoreApplication::applicationFilePath().toStdString();
+    std::vector<std::string> all = {program};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char *> argv;
+    for (std::string &arg : all)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    if (spawnedNs)
+        *spawnedNs = monotonicNs();
+    const int error = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    std::string printed;
+    char buffer[256];
+    ssize_t got;
+    while (error == 0 && (got = ::read(out[0], buffer, sizeof buffer)) > 0)
+        printed.append(buffer, size_t(got));
+    ::close(out[0]);
+    int status = 0;
+    if (error != 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)
+        || WEXITSTATUS(status) != 0)
+        return {};
+    return printed;
+}
+
+// Medians of one phase over the runs.
+struct PhaseResult
+{
+    double ms = 0; // wall clock
+    double toFloor = 0; // ratio to the floor measured next to it in the same run
+    double userMs = 0, systemMs = 0; // processor time
+    double syscallsPerRow = -1;
+};
+
+struct CountResult
+{
+    long count = 0;
+    long rows = 0;
+    PhaseResult floor, floorStat, listing, refresh;
+    double paintMs = 0; // of refresh: laying out and painting the window
+    double startupMs = 0;
+    long peakKb = 0, keptKb = 0;
+    long long captionBytes = 0;
+};
+
+double perRow(long long calls, long rows)
+{
+    return calls < 0 || rows <= 0 ? -1 : double(calls) / double(rows);
+}
+
+double processorMs(const timeval &time)
+{
+    return double(time.tv_sec) * 1e3 + double(time.tv_usec) / 1e3;
+}
+
+bool measureCount(const QString &base, long count, const Options &options,
+                  const SyscallCounter &syscalls, CountResult &result)
+{
+    QDir::setCurrent(base);
+    result.count = count;
+    const std::vector<floorWork::Row> expected = floorWork::expectedRows(noteDir);
+    result.rows = long(expected.size());
+    bool agree = true;
+
+    mainWindowWidget window(nullptr, "mainWindow");
+    notesListView *list = listOf(window);
+    if (!list || !showAndPaint(window))
+        return false;
+    agree &= rowsAgree("main window", rowsOf(list), expected);
+
+    QStringList listed;
+    std::vector<double> paint;
+    struct Phase
+    {
+        const char *name;
+        PhaseResult *result;
+        std::function<void()> work;
+        std::vector<double> ms, userMs, systemMs;
+    };
+    std::vector<Phase> phases = {
+        {"floor", &result.floor, [&] { floorWork::rebuild(noteDir); }, {}, {}, {}},
+        {"floor+fstat", &result.floorStat, [&] { floorWork::rebuild(noteDir, true); }, {}, {}, {}},
+        {"listing",
+         &result.listing,
+         [&] {
+             listed.clear();
+             const QStringList entries = notes::listNoteEntries();
+             listed.reserve(entries.size());
+             for (const QString &entry : entries) {
+                 if (const auto caption = notes::readCaption(notes::notePath(entry)))
+                     listed.append(*caption);
+             }
+         },
+         {},
+         {},
+         {}},
+        {"refresh",
+         &result.refresh,
+         [&] {
+             window.refreshList(list);
+             const long long start = monotonicNs();
+             // The view lays its rows out on its next turn of the event loop.
+             QCoreApplication::processEvents();
+             window.repaint();
+             paint.push_back(msSince(start));
+         },
+         {},
+         {},
+         {}},
+    };
+    phases.erase(std::remove_if(phases.begin(), phases.end(),
+                                [&](const Phase &phase) { return !options.wants(phase.name); }),
+                 phases.end());
+    std::vector<double> startup;
+    // Warm the caches and count the system calls, then take turns so that
+    // drifting load on the machine falls on all phases alike.
+    floorWork::rebuild(noteDir);
+    for (Phase &phase : phases) {
+        // The fewest of three passes, as another thread may make a call now
+        // and then.
+        long long fewest = -1;
+        for (int pass = 0; pass < 3 && syscalls.works(); ++pass) {
+            const long long calls = syscalls.count(phase.work);
+            fewest = fewest < 0 ? calls : std::min(fewest, calls);
+        }
+        phase.result->syscallsPerRow = perRow(fewest, result.rows);
+    }
+    paint.clear();
+    for (int run = 0; run < options.runs; ++run) {
+        const size_t turns = phases.size() + 1;
+        for (size_t k = 0; k < turns; ++k) {
+            const size_t turn = (size_t(run) + k) % turns;
+            if (turn < phases.size()) {
+                Phase &phase = phases[turn];
+                rusage before, after;
+                ::getrusage(RUSAGE_SELF, &before);
+                const long long start = monotonicNs();
+                phase.work();
+                phase.ms.push_back(msSince(start));
+                ::getrusage(RUSAGE_SELF, &after);
+                phase.userMs.push_back(processorMs(after.ru_utime) - processorMs(before.ru_utime));
+                phase.systemMs.push_back(processorMs(after.ru_stime)
+                                         - processorMs(before.ru_stime));
+            } else if (options.wants("startup")) {
+                long long spawned = 0;
+                const std::string shown = runChild({"--probe-startup"}, &spawned);
+                if (!shown.empty())
+                    startup.push_back(double(std::atoll(shown.c_str()) - spawned) / 1e6);
+            }
+        }
+    }
+    // The ratio is taken run by run, between measurements made moments
+    // apart, so that load coming and going on the machine cancels out.
+    const auto floorPhase = std::find_if(phases.begin(), phases.end(), [&](const Phase &phase) {
+        return phase.result == &result.floor;
+    });
+    for (const Phase &phase : phases) {
+        phase.result->ms = median(phase.ms);
+        if (floorPhase != phases.end()) {
+            std::vector<double> ratios;
+            for (size_t run = 0; run < phase.ms.size(); ++run)
+                ratios.push_back(phase.ms[run] / floorPhase->ms[run]);
+            phase.result->toFloor = median(ratios);
+        }
+        phase.result->userMs = median(phase.userMs);
+        phase.result->systemMs = median(phase.systemMs);
+    }
+    result.paintMs = median(paint);
+    result.startupMs = median(startup);
+    if (options.wants("startup") && startup.size() != size_t(options.runs)) {
+        std::fprintf(stderr, "the start-up probe failed\n");
+        agree = false;
+    }
+    if (options.wants("listing"))
+        agree &= rowsAgree("listing and captions", listed, expected);
+    agree &= rowsAgree("main window after refreshList", rowsOf(list), expected);
+    if (list->verticalScrollBar()->maximum() <= 0 && result.rows > 100) {
+        std::fprintf(stderr, "the list was not laid out\n");
+        agree = false;
+    }
+
+    const std::string memory = options.wants("memory") ? runChild({"--probe-memory"}) : "0 0 0";
+    if (std::sscanf(memory.c_str(), "%ld %ld %lld", &result.peakKb, &result.keptKb,
+                    &result.captionBytes)
+        != 3) {
+        std::fprintf(stderr, "the memory probe failed\n");
+        agree = false;
+    }
+    return agree;
+}
+
+struct EditorResult
+{
+    double loadMs = 0, saveMs = 0, saveModifiedMs = 0;
+};
+
+// Opens a big note in the editor, shows it, saves it unchanged and changed.
+bool measureEditor(const QString &base, const Options &options, EditorResult &result)
+{
+    if (!QDir(base).mkpath(QString::fromLatin1(noteDir)) || !QDir::setCurrent(base))
+        return false;
+    const std::string path = std::string(noteDir) + "big.txt";
+    std::mt19937 dice {7};
+    std::string text;
+    const size_t size = size_t(options.editorMegabytes * 1024 * 1024);
+    while (text.size() < size)
+        text += sentence(dice, 0, 100) + '\n';
+    if (!writeFile(path, text))
+        return false;
+
+    std::vector<double> load, save, saveModified;
+    bool agree = true;
+    for (int run = 0; run < options.runs; ++run) {
+        writeFile(path, text);
+        const long long start = monotonicNs();
+        editWindowWidget editor(nullptr, "editWindow", true);
+        editor.fileName = QString::fromStdString(path);
+        editor.loadFile();
+        if (!showAndPaint(editor))
+            return false;
+        load.push_back(msSince(start));
+
+        long long saveStart = monotonicNs();
+        agree &= editor.saveFile();
+        save.push_back(msSince(saveStart));
+        agree &= readFile(path) == text;
+
+        auto *area = editor.findChild<QPlainTextEdit *>(QStringLiteral("editArea"));
+        area->moveCursor(QTextCursor::Start);
+        QTest::keyClick(area, 'x');
+        saveStart = monotonicNs();
+        agree &= editor.saveFile();
+        saveModified.push_back(msSince(saveStart));
+        agree &= readFile(path) == "x" + text;
+    }
+    if (!agree)
+        std::fprintf(stderr, "the editor did not save the note as it should\n");
+    result.loadMs = median(load);
+    result.saveMs = median(save);
+    result.saveModifiedMs = median(saveModified);
+    return agree;
+}
+
+std::string callsText(double calls)
+{
+    if (calls < 0)
+        return "-";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", calls);
+    return text;
+}
+
+double ratio(double a, double b)
+{
+    return b > 0 ? a / b : 0;
+}
+
+void printResults(const std::vector<CountResult> &results, bool counted)
+{
+    std::printf("\n%8s %8s %9s %6s %9s %6s %7s %18s %9s %7s %7s %7s\n", "notes", "floor", "listing",
+                "ratio", "refresh", "ratio", "paint", "syscalls per row", "start-up", "peak",
+                "kept", "per row");
+    std::printf("%8s %8s %9s %6s %9s %6s %7s %18s %9s %7s %7s %7s\n", "", "ms", "+captions", "",
+                "List ms", "", "ms", "floor/list/refresh", "ms", "MiB", "MiB", "bytes");
+    for (const CountResult &r : results) {
+        const std::string calls = callsText(r.floor.syscallsPerRow) + "/"
+            + callsText(r.listing.syscallsPerRow) + "/" + callsText(r.refresh.syscallsPerRow);
+        const double overRow
+            = r.rows ? (double(r.keptKb) * 1024 - double(r.captionBytes)) / double(r.rows) : 0;
+        std::printf("%8ld %8.1f %9.1f %5.2fx %9.1f %5.2fx %7.1f %18s %9.1f %7.1f %7.1f %7.0f\n",
+                    r.count, r.floor.ms, r.listing.ms, r.listing.toFloor, r.refresh.ms,
+                    r.refresh.toFloor, r.paintMs, calls.c_str(), r.startupMs,
+                    double(r.peakKb) / 1024, double(r.keptKb) / 1024, overRow);
+    }
+    if (!counted)
+        std::printf("(no system call counts: they need tracefs on /sys/kernel/tracing and the "
+                    "right to trace)\n");
+    const bool stated = std::any_of(results.begin(), results.end(),
+                                    [](const CountResult &r) { return r.floorStat.ms > 0; });
+    if (stated) {
+        std::printf("\nthe floor with an fstat per file, as Tavlo makes:\n");
+        for (const CountResult &r : results)
+            std::printf("%8ld  %.1f ms, %.2fx the floor\n", r.count, r.floorStat.ms,
+                        r.floorStat.toFloor);
+    }
+    std::printf("\nprocessor time, user + system ms:\n");
+    for (const CountResult &r : results) {
+        std::printf("%8ld  floor %.1f + %.1f, listing %.1f + %.1f, refreshList %.1f + %.1f\n",
+                    r.count, r.floor.userMs, r.floor.systemMs, r.listing.userMs, r.listing.systemMs,
+                    r.refresh.userMs, r.refresh.systemMs);
+    }
+    for (size_t i = 1; i < results.size(); ++i) {
+        const CountResult &a = results[i - 1], &b = results[i];
+        std::printf("%ld -> %ld notes (x%.1f): floor x%.2f, listing x%.2f, refreshList x%.2f\n",
+                    a.count, b.count, ratio(double(b.count), double(a.count)),
+                    ratio(b.floor.ms, a.floor.ms), ratio(b.listing.ms, a.listing.ms),
+                    ratio(b.refresh.ms, a.refresh.ms));
+    }
+}
+
+// The offscreen platform says at every window that it cannot pass size hints
+// on; that is of no interest here.
+QtMessageHandler standardHandler = nullptr;
+
+void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.contains(QLatin1StringView("propagateSizeHints")))
+        return;
+    if (standardHandler)
+        standardHandler(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    standardHandler = qInstallMessageHandler(quietHandler);
+    if (argc == 2 && std::strcmp(argv[1], "--probe-startup") == 0)
+        return startupProbe(argc, argv);
+    if (argc == 2 && std::strcmp(argv[1], "--probe-memory") == 0)
+        return memoryProbe(argc, argv);
+
+    Options options;
+    if (!parseOptions(argc, argv, options)) {
+        std::fputs(usage, stderr);
+        return 2;
+    }
+    // Counting starts before Qt starts any thread, so that every thread counts.
+    const SyscallCounter syscalls;
+    int appArgc = 1;
+    QApplication app(appArgc, argv);
+
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return 1;
+    bool agree = true;
+    std::vector<CountResult> results;
+    for (const long count : options.counts) {
+        const QString base = scratch.filePath(QStringLiteral("n%1").arg(count));
+        std::printf("%ld notes: making them ...", count);
+        std::fflush(stdout);
+        if (!makeNotes(base, count)) {
+            std::fprintf(stderr, "\ncannot make the notes in %s\n", qPrintable(base));
+            return 1;
+        }
+        std::printf(" measuring ...\n");
+        std::fflush(stdout);
+        CountResult result;
+        agree &= measureCount(base, count, options, syscalls, result);
+        results.push_back(result);
+        QDir::setCurrent(scratch.path());
+        QDir(base).removeRecursively();
+    }
+    printResults(results, syscalls.works());
+
+    if (options.editorMegabytes > 0) {
+        EditorResult editor;
+        agree &= measureEditor(scratch.filePath(QStringLiteral("editor")), options, editor);
+        std::printf("\neditor, %.1f MB note: load and show %.1f ms, save unchanged %.1f ms, "
+                    "save changed %.1f ms\n",
+                    options.editorMegabytes, editor.loadMs, editor.saveMs, editor.saveModifiedMs);
+        QDir::setCurrent(scratch.path());
+    }
+    if (!agree) {
+        std::fprintf(stderr, "FAILED: Tavlo did not show what the note rules say\n");
+        return 1;
+    }
+    return 0;
+}
