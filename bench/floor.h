@@ -12,7 +12,8 @@ namespace floorWork {
 // links to them whose names do not begin with a dot, sorts the names with
 // strcmp and, for each, opens the file, reads its first 4096 bytes and closes
 // it. Returns how many files could be read. With `statEach`, each open file
-// is also given to fstat, as Tavlo does to refuse what is not a regular file.
+// is also given to fstat, the check Tavlo makes only where the first block
+// holds no line feed.
 long rebuild(const char *directory, bool statEach = false);
 
 struct Row

@@ -643,7 +643,8 @@ void printResults(const std::vector<CountResult> &results, bool counted)
     const bool stated = std::any_of(results.begin(), results.end(),
                                     [](const CountResult &r) { return r.floorStat.ms > 0; });
     if (stated) {
-        std::printf("\nthe floor with an fstat per file, as Tavlo makes:\n");
+        std::printf("\nthe floor with an fstat per file (Tavlo makes one only where the first "
+                    "block holds no line feed):\n");
         for (const CountResult &r : results)
             std::printf("%8ld  %.1f ms, %.2fx the floor\n", r.count, r.floorStat.ms,
                         r.floorStat.toFloor);

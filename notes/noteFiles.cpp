@@ -289,30 +289,38 @@ std::optional<QString> readCaption(const QString &path)
     const qsizetype asciiLength = asciiLocalPath(path, localPath);
     const QByteArray local
         = asciiLength >= 0 ? QByteArray::fromRawData(localPath, asciiLength) : encodeFileName(path);
-    if (!file.openForReading(local))
+    if (!file.openUnchecked(local))
         return std::nullopt;
 
-    // Most first lines fit in the first block; longer ones are read on in
-    // growing steps until their line feed turns up or the file ends.
+    // Most first lines fit in the first block, and then open, read and close
+    // are all it takes: what was opened need not be checked, since a
+    // directory fails to read and a FIFO without a writer reads as empty.
+    // Only an empty read or a block without a line feed makes sure that the
+    // file is a regular one (a FIFO or device put there since the listing is
+    // refused, rather than read without end) and learns its size, to read on
+    // in growing steps until the line feed turns up or the file ends.
     constexpr qsizetype firstBlock = 4096;
     char block[firstBlock];
-    const QByteArrayView head(block, std::min(firstBlock, std::max<qsizetype>(file.size(), 1)));
-    qsizetype got = file.read(block, head.size());
+    qsizetype got = file.readOnce(block, firstBlock);
     if (got < 0)
         return std::nullopt;
     if (got == 0)
-        return QString(emptyFileCaption);
+        return file.statRegular() ? std::optional<QString>(QString(emptyFileCaption))
+                                  : std::nullopt;
 
-    const QStringConverter::Encoding encoding = encodingOf(head.first(got));
+    const QByteArrayView head(block, got);
+    const QStringConverter::Encoding encoding = encodingOf(head);
     QStringDecoder decoder(encoding);
     if (encoding == QStringConverter::Utf8) {
         if (const void *lineFeed = std::memchr(block, '\n', size_t(got)))
             return captionBeforeLineFeed(head, static_cast<const char *>(lineFeed) - block,
                                          decoder);
     }
-    QString text = decoder.decode(head.first(got));
-    qsizetype total = got;
+    QString text = decoder.decode(head);
     bool lineFound = text.contains(u'\n');
+    if (!lineFound && !file.statRegular())
+        return std::nullopt;
+    qsizetype total = got;
     while (!lineFound && total < file.size()) {
         const qsizetype step = std::min(std::max<qsizetype>(total, 64 * 1024), file.size() - total);
         QByteArray more(step, Qt::Uninitialized);

@@ -16,15 +16,32 @@ PosixFile::~PosixFile()
 
 bool PosixFile::openForReading(const QByteArray &localPath)
 {
+    return openUnchecked(localPath) && statRegular();
+}
+
+bool PosixFile::openUnchecked(const QByteArray &localPath)
+{
     m_fd = ::open(localPath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (m_fd < 0)
-        return false;
+    return m_fd >= 0;
+}
+
+bool PosixFile::statRegular()
+{
     if (::fstat(m_fd, &m_stat) != 0 || !S_ISREG(m_stat.st_mode)) {
         ::close(m_fd);
         m_fd = -1;
         return false;
     }
     return true;
+}
+
+qsizetype PosixFile::readOnce(char *buffer, qsizetype length)
+{
+    for (;;) {
+        const ssize_t got = ::read(m_fd, buffer, size_t(length));
+        if (got >= 0 || errno != EINTR)
+            return got;
+    }
 }
 
 qsizetype PosixFile::read(char *buffer, qsizetype length)

@@ -20,11 +20,18 @@ public:
     PosixFile &operator=(const PosixFile &) = delete;
 
     bool openForReading(const QByteArray &localPath);
+    // The two halves of openForReading, for a reader that can often do
+    // without the check: opening never blocks, but until statRegular() says
+    // so the file may be anything.
+    bool openUnchecked(const QByteArray &localPath);
+    bool statRegular();
     // Size when opened.
     qsizetype size() const { return qsizetype(m_stat.st_size); }
     const struct stat &status() const { return m_stat; }
     // Reads up to `length` bytes, retrying on interruption; -1 on error.
     qsizetype read(char *buffer, qsizetype length);
+    // One read of up to `length` bytes, retried only on interruption.
+    qsizetype readOnce(char *buffer, qsizetype length);
     // Reads from the current position to the end of the file.
     bool readAll(QByteArray &out);
 
