@@ -27,18 +27,7 @@ toolchain="$root/cmake/$triple.cmake"
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 
-# Installs the Debian packages among the arguments that are not installed.
-install_missing() {
-    local missing=() package
-    for package in "$@"; do
-        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \
-            || missing+=("$package")
-    done
-    ((${#missing[@]})) || return 0
-    echo "Installing: ${missing[*]}"
-    "${sudo[@]}" apt-get update -q
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
-}
+source "$root/scripts/install-missing.sh"
 
 phase_start=$SECONDS
 phase() {
