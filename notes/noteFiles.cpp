@@ -81,7 +81,9 @@ bool isAscii(QByteArrayView bytes)
     return std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
 }
 
-QString decodeName(QByteArrayView localName)
+} // namespace
+
+QString decodeFileName(QByteArrayView localName)
 {
     // Most names are ASCII, which reads the same in every encoding here.
     if (isAscii(localName) && !localName.isEmpty())
@@ -107,13 +109,6 @@ QString decodeName(QByteArrayView localName)
         }
     }
     return name;
-}
-
-} // namespace
-
-QString decodeFileName(const QByteArray &localName)
-{
-    return decodeName(localName);
 }
 
 QByteArray encodeFileName(const QString &name)
@@ -211,7 +206,7 @@ QStringList listNoteEntries(const QString &directory)
     QStringList entries;
     entries.reserve(qsizetype(names.size()));
     for (const std::string_view name : names)
-        entries.append(decodeName(QByteArrayView(name.data(), qsizetype(name.size()))));
+        entries.append(decodeFileName(QByteArrayView(name.data(), qsizetype(name.size()))));
     return entries;
 }
 

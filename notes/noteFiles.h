@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -25,7 +26,7 @@ QString notePath(const QString &entryName);
 // every byte that is not part of valid UTF-8 becomes the lone surrogate
 // U+DC00 + byte, so that encodeFileName(decodeFileName(b)) == b for any b and
 // a note with such a name can still be opened, edited and removed.
-QString decodeFileName(const QByteArray &localName);
+QString decodeFileName(QByteArrayView localName);
 QByteArray encodeFileName(const QString &name);
 
 // Text from the note directory (names, captions) as it is to be shown, so

@@ -295,8 +295,8 @@ LoadedNote readNote(const QString &path)
     QByteArray bytes;
     if (!file.openForReading(encodeFileName(path)) || !file.readAll(bytes)) {
         LoadedNote note;
-        note.status = noteExists(path) ? LoadedNote::Status::Failed : LoadedNote::Status::Missing;
         note.stamp = stampOf(path);
+        note.status = note.stamp.exists ? LoadedNote::Status::Failed : LoadedNote::Status::Missing;
         return note;
     }
     LoadedNote note = decodeNote(bytes);
