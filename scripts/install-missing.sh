@@ -13,6 +13,9 @@ install_missing() {
     local sudo=()
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     echo "Installing: ${missing[*]}"
-    "${sudo[@]}" apt-get update -q
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+    # Another install may hold dpkg's lock; wait for it rather than fail.
+    local wait=(-o DPkg::Lock::Timeout=900)
+    "${sudo[@]}" apt-get "${wait[@]}" update -q
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get "${wait[@]}" install -y -q \
+        --no-install-recommends "${missing[@]}"
 }
