@@ -13,9 +13,13 @@ install_missing() {
     local sudo=()
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     echo "Installing: ${missing[*]}"
-    # Another install may hold dpkg's lock; wait for it rather than fail.
+    # Installs started by these scripts side by side take turns; dpkg's own
+    # lock is waited for too, should anything else hold it.
     local wait=(-o DPkg::Lock::Timeout=900)
-    "${sudo[@]}" apt-get "${wait[@]}" update -q
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get "${wait[@]}" install -y -q \
-        --no-install-recommends "${missing[@]}"
+    (
+        flock -w 1800 9 || true
+        "${sudo[@]}" apt-get "${wait[@]}" update -q
+        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get "${wait[@]}" install -y -q \
+            --no-install-recommends "${missing[@]}"
+    ) 9>"${TMPDIR:-/tmp}/tavlo-install.lock"
 }
