@@ -2,10 +2,11 @@
 // and the start-up and the editor with a big note. See "Benchmark" in the
 // README for what each column means.
 
+#include "captions.h"
 #include "editWindowWidget.h"
 #include "floor.h"
 #include "mainWindowWidget.h"
-#include "noteFiles.h"
+#include "noteListing.h"
 #include "notesListView.h"
 
 #include <QApplication>

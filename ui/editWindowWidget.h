@@ -1,6 +1,6 @@
 #pragma once
 
-#include "noteText.h"
+#include "openNote.h"
 
 #include <QDialog>
 #include <QString>
@@ -26,18 +26,21 @@ public:
     // Fills the edit area from `fileName`: empty for a note that does not
     // exist yet, empty and read-only for one that cannot be read.
     void loadFile();
-    // Stores the edit area as the note's text. Returns whether the dialog may
-    // close: true once the text is safely on disk (or when there is nothing
-    // the note may be given), false after the user was told why it was not
-    // stored, with the text still in the editor.
+    // Stores the edit area as the note's text. Returns whether it is safely
+    // on disk; when not, the user was told why and the text is still in the
+    // editor. A read-only editor stores nothing.
     bool saveFile();
+
+    // Whether the editor only shows the note: it could not be read, or is
+    // too large to edit here. Nothing is ever written back from it.
+    bool isReadOnly() const { return !writable; }
 
     // The text as the user sees it, line breaks as "\n", nothing replaced.
     QString text() const;
 
 private:
     QPlainTextEdit *editArea = nullptr;
-    notes::LoadedNote loaded;
+    notes::OpenNote note;
     // False when the editor does not hold the note's whole text (it could not
     // be read, or is too large to show): then nothing may be written back.
     bool writable = true;

@@ -1,7 +1,10 @@
 #include "mainWindowWidget.h"
 
+#include "captions.h"
+#include "displayText.h"
 #include "editWindowWidget.h"
 #include "messages.h"
+#include "noteRemoval.h"
 #include "notesListView.h"
 
 #include <QGridLayout>
@@ -70,19 +73,14 @@ void mainWindowWidget::refreshList(notesListView *list)
     QStringList rows;
     rows.reserve(notesDir.count());
     rowEntries.reserve(notesDir.count());
-    // notePath(entry), built in one string that is reused from note to note.
-    QString path = notes::noteDirectory();
-    const qsizetype directoryLength = path.size();
     for (int i = 0; i < notesDir.count(); ++i) {
         const QString entry = notesDir.entryAt(i);
-        path.truncate(directoryLength);
-        path += entry;
-        if (const auto caption = notes::readCaption(path)) {
-            rows.append(notes::displayText(*caption));
+        if (const auto caption = notes::readCaption(notes::notePath(entry))) {
+            rows.append(displayText(*caption));
             rowEntries.append(entry);
         } else {
-            messages::showFileError(QStringLiteral("Could not read item '")
-                                    + notes::displayText(entry) + QStringLiteral("'"));
+            messages::showFileError(QStringLiteral("Could not read item '") + displayText(entry)
+                                    + QStringLiteral("'"));
         }
     }
     // Filling the model in one go keeps a rebuild linear in the number of rows.
@@ -128,8 +126,11 @@ void mainWindowWidget::editFile(QString path)
     editWindowWidget editWindow(nullptr, "editWindow", true);
     editWindow.fileName = path;
     editWindow.loadFile();
-    // A save that fails brings the editor back with the text kept, until it
-    // is saved or the user gives it up.
-    while (editWindow.exec() == QDialog::Accepted && !editWindow.saveFile()) { }
+    // A save that fails brings the editor back with the text kept, until the
+    // text is stored or the user gives it up. A read-only editor has nothing
+    // to store.
+    bool stored = false;
+    while (!stored && editWindow.exec() == QDialog::Accepted)
+        stored = editWindow.isReadOnly() || editWindow.saveFile();
     refreshList(notesList);
 }
