@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Brings a Debian 12 machine to the point where Tavlo builds, then configures
-# and builds it in build/. Sourced by ./run and ./test.
+# build/. Sourced by ./run, ./test and scripts/screenshots.sh, which each
+# build what they need.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -12,4 +13,3 @@ install_missing cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-
     desktop-file-utils
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build"
