@@ -41,8 +41,8 @@ phase() {
 install_missing cmake ninja-build qt6-base-dev-tools qemu-user-static "g++-$triple" fonts-dejavu-core
 if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
     "${sudo[@]}" dpkg --add-architecture "$arch"
-    # Forces install_missing to read the new architecture's package lists.
-    "${sudo[@]}" apt-get update -q
+    # Reads the new architecture's package lists.
+    apt_update
 fi
 install_missing "qt6-base-dev:$arch" "qt6-qpa-plugins:$arch"
 if dpkg-query -W -f='${Status}' "qt6-base-dev-tools:$arch" 2>/dev/null | grep -q 'ok installed'; then
