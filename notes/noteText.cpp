@@ -178,13 +178,21 @@ bool writeAll(int fd, const QByteArray &bytes, off_t offset = -1)
     return true;
 }
 
-void syncDirectory(const QByteArray &directory)
+// Flushes the directory's entries to disk; 0 or the error. A directory that
+// may be written but not read cannot be opened to be flushed, and some file
+// systems refuse to flush a directory alone (EINVAL): flushing the whole file
+// system through the descriptor of a file in it then does it.
+int syncDirectory(const QByteArray &directory, int fileInIt)
 {
     const int fd = ::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int error = 0;
     if (fd >= 0) {
-        ::fsync(fd);
+        error = ::fsync(fd) == 0 ? 0 : errno;
         ::close(fd);
     }
+    if (fd < 0 || error == EINVAL)
+        error = ::syncfs(fileInIt) == 0 ? 0 : errno;
+    return error;
 }
 
 WriteResult failure(int error)
@@ -386,17 +394,15 @@ WriteResult writeNote(const QString &path, const QByteArray &bytes)
         (void)::fchown(fd, old.st_uid, old.st_gid);
     if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
         return abandon(errno);
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(temporary.constData());
+    if (::rename(temporary.constData(), target.constData()) != 0)
+        return abandon(errno);
+    // Until the directory is flushed, a power cut may undo the rename: the
+    // save is not done before that.
+    int error = syncDirectory(directory, fd);
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0)
         return failure(error);
-    }
-    if (::rename(temporary.constData(), target.constData()) != 0) {
-        const int error = errno;
-        ::unlink(temporary.constData());
-        return failure(error);
-    }
-    syncDirectory(directory);
 
     WriteResult result;
     result.ok = true;
