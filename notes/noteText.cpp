@@ -202,6 +202,19 @@ WriteResult failure(int error)
     return result;
 }
 
+// Reserves the first `size` bytes of the file; 0 or the error. The file keeps
+// its size, so that a power cut before the new text is flushed cannot leave
+// the old text followed by zeros. Where the file system cannot reserve space
+// that way, posix_fallocate grows the file (writing zeros if need be).
+int reserveSpace(int fd, off_t size)
+{
+    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) == 0)
+        return 0;
+    if (errno != EOPNOTSUPP)
+        return errno;
+    return ::posix_fallocate(fd, 0, size);
+}
+
 // Used only where no temporary file can be made beside the note. The space
 // for the new text is reserved before the old text is touched, so a full
 // disk fails without damage where the file system can reserve space.
@@ -210,7 +223,7 @@ WriteResult writeInPlace(const QByteArray &target, const QByteArray &bytes)
     const int fd = ::open(target.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return failure(errno);
-    if (!bytes.isEmpty() && ::posix_fallocate(fd, 0, off_t(bytes.size())) == ENOSPC) {
+    if (!bytes.isEmpty() && reserveSpace(fd, off_t(bytes.size())) == ENOSPC) {
         ::close(fd);
         return failure(ENOSPC);
     }

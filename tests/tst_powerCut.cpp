@@ -7,7 +7,14 @@
 #include <QFile>
 #include <QTest>
 
+#include <QScopeGuard>
+
+#include <cerrno>
+#include <cstring>
+
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 // A power cut can strike at any moment of a save and lose whatever was not yet
 // flushed. The real file system calls of one writeNote are recorded, every
@@ -26,6 +33,7 @@ private slots:
     void everyStateHoldsOneText();
     void checkerFindsFlushFaults_data();
     void checkerFindsFlushFaults();
+    void inPlaceOnFullDisk();
 
 private:
     // How the note directory lets the save go.
@@ -184,7 +192,7 @@ void tst_powerCut::everyStateHoldsOneText()
 
     const CrashExplorer explorer("Documents/text", recorded.names, recorded.contents);
     QStringList broken;
-    QStringList brokenAfterReturn;
+    QStringList forbidden;
     bool sampled = false;
     const qint64 states = explorer.explore(
         recorded.ops,
@@ -199,8 +207,11 @@ void tst_powerCut::everyStateHoldsOneText()
             const QString line = where + QStringLiteral(": ") + problem;
             if (!broken.contains(line))
                 broken.append(line);
-            if (returned)
-                brokenAfterReturn.append(line);
+            const QByteArray note = files.value(noteName);
+            if (returned
+                || (note.startsWith(before) && note.size() > before.size()
+                    && note.count('\0') == note.size() - before.size()))
+                forbidden.append(line);
         },
         &sampled);
     m_states[route] += states;
@@ -208,10 +219,11 @@ void tst_powerCut::everyStateHoldsOneText()
     qInfo("%s: %lld crash states%s after %lld operations, %lld of them cut the note",
           QTest::currentDataTag(), qlonglong(states), sampled ? " (sampled)" : "",
           qlonglong(recorded.ops.size()), qlonglong(broken.size()));
-    QVERIFY2(brokenAfterReturn.isEmpty(), qPrintable(brokenAfterReturn.join(u'\n')));
+    QVERIFY2(forbidden.isEmpty(), qPrintable(forbidden.join(u'\n')));
     if (Route(route) == Route::InPlace) {
         // Without a second file nothing can switch from the old text to the
         // new at once: these are the states a power cut mid-save may leave.
+        // None is the old text followed by zeros (checked above).
         for (const QString &line : std::as_const(broken))
             qInfo("  %s", qPrintable(line));
     } else {
@@ -263,6 +275,30 @@ void tst_powerCut::checkerFindsFlushFaults()
     });
     QVERIFY2(!found.isEmpty(), "no broken state found");
     qInfo("%s: %s", QTest::currentDataTag(), qPrintable(found));
+}
+
+// Written in place, a note is not touched when the disk cannot hold its new
+// text: the space is reserved first.
+void tst_powerCut::inPlaceOnFullDisk()
+{
+    NoteDirFixture fixture;
+    if (!m_permissionsApply || ::geteuid() != 0
+        || ::mount("tmpfs", "Documents/text", "tmpfs", 0, "size=64k") != 0)
+        QSKIP("needs root to mount a small tmpfs");
+    auto unmount = qScopeGuard([] { ::umount2("Documents/text", MNT_DETACH); });
+    const QString path = fixture.write(QString::fromLatin1(noteName), oldText);
+    {
+        QFile filler(QStringLiteral("Documents/text/.filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'f');
+        while (filler.write(block) == block.size() && filler.flush()) { }
+    }
+    QVERIFY(::chmod("Documents/text", 0500) == 0);
+    const notes::WriteResult result = notes::writeNote(path, longerText.repeated(4));
+    QVERIFY(::chmod("Documents/text", 0700) == 0);
+    QVERIFY(!result.ok);
+    QCOMPARE(result.error, QString::fromLocal8Bit(std::strerror(ENOSPC)));
+    QCOMPARE(fixture.read(QString::fromLatin1(noteName)), oldText);
 }
 
 QTEST_GUILESS_MAIN(tst_powerCut)
