@@ -2,6 +2,7 @@
 
 #include "editWindowWidget.h"
 #include "messages.h"
+#include "noteTrash.h"
 #include "notesListView.h"
 
 #include <QGridLayout>
@@ -119,7 +120,7 @@ void mainWindowWidget::deleteFile()
     if (!messages::askYesNo(QStringLiteral("Delete file"),
                             QStringLiteral("Really delete\n'") + caption + QStringLiteral("'?")))
         return;
-    notes::removeNote(notes::notePath(entry));
+    notes::trashNote(notes::notePath(entry));
     refreshList(notesList);
 }
 
