@@ -2,20 +2,32 @@
 
 #include "noteFiles.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
-#include <QUrl>
 
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+// The trash is written here rather than through QFile::moveToTrash, which in
+// Qt 6.4 loops forever when the record of a trashed file cannot be created
+// (a full disk, a name too long for the ".trashinfo" after it), takes the
+// working directory for the trash where it finds none, records the original
+// path unescaped, and cannot name a file whose name is not valid UTF-8.
 
 namespace notes {
 
 namespace {
 
 constexpr QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+constexpr char infoSuffix[] = ".trashinfo";
 
 // Makes the directory and whatever is missing above it, each readable by the
 // owner only. QDir::mkpath would give the parents the umask's permissions,
@@ -30,31 +42,113 @@ bool makePrivatePath(const QString &path)
     return QDir().mkdir(path, ownerOnly) || QFileInfo(path).isDir();
 }
 
-// Qt 6.4 records the note's original path in the trash as it is, where the
-// trash's readers take it escaped as in URLs: a note whose name holds a blank
-// or a percent sign would not be restored under its own name.
-void escapeRecordedPath(const QString &pathInTrash, const QString &originalPath)
+QByteArray directoryOf(const QByteArray &path)
 {
-    const QFileInfo kept(pathInTrash);
-    const QString infoPath = kept.path() + QStringLiteral("/../info/") + kept.fileName()
-        + QStringLiteral(".trashinfo");
-    QFile info(infoPath);
-    if (!info.open(QIODevice::ReadOnly))
-        return;
-    QByteArray text = info.readAll();
-    info.close();
-    const qsizetype start = text.indexOf("\nPath=");
-    const qsizetype end = text.indexOf('\n', start + 1);
-    if (start < 0 || end < 0)
-        return;
-    const QByteArray escaped
-        = QUrl::toPercentEncoding(QFileInfo(originalPath).absoluteFilePath(), "/");
-    if (text.mid(start + 6, end - start - 6) == escaped)
-        return;
-    text.replace(start + 6, end - start - 6, escaped);
-    QSaveFile rewritten(infoPath);
-    if (rewritten.open(QIODevice::WriteOnly) && rewritten.write(text) == text.size())
-        rewritten.commit();
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return QByteArrayLiteral(".");
+    return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
+}
+
+QByteArray realDirectory(const QByteArray &path)
+{
+    char *real = ::realpath(path.constData(), nullptr);
+    if (!real)
+        return QByteArray();
+    QByteArray result(real);
+    std::free(real);
+    return result;
+}
+
+bool isOwnDirectory(const QByteArray &path, bool sticky = false)
+{
+    struct stat st;
+    return ::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode)
+        && (sticky ? (st.st_mode & S_ISVTX) != 0 : st.st_uid == ::getuid());
+}
+
+// The trash at the top of the file system that holds `directory` (on device
+// `device`): $topdir/.Trash/$uid where an administrator made $topdir/.Trash,
+// else $topdir/.Trash-$uid, made if missing. Empty where neither can be had.
+QByteArray topDirectoryTrash(const QByteArray &directory, dev_t device)
+{
+    QByteArray top = directory;
+    for (;;) {
+        const QByteArray parent = directoryOf(top);
+        struct stat st;
+        if (parent == top || ::stat(parent.constData(), &st) != 0 || st.st_dev != device)
+            break;
+        top = parent;
+    }
+    const QByteArray base = top == "/" ? QByteArray() : top;
+    const QByteArray uid = QByteArray::number(::getuid());
+    const QByteArray shared = base + "/.Trash";
+    if (isOwnDirectory(shared, true)) {
+        const QByteArray mine = shared + '/' + uid;
+        ::mkdir(mine.constData(), 0700);
+        if (isOwnDirectory(mine))
+            return mine;
+    }
+    const QByteArray mine = base + "/.Trash-" + uid;
+    ::mkdir(mine.constData(), 0700);
+    if (!isOwnDirectory(mine))
+        return QByteArray();
+    ::mkdir((mine + "/files").constData(), 0700);
+    ::mkdir((mine + "/info").constData(), 0700);
+    return mine;
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+// Moves the file at `localPath` into the trash directory `trash`, recording
+// `original` as where it came from. Its record is made first, under a name
+// no other file in the trash has, and flushed, so that a trashed note always
+// has one; then the note is moved.
+bool moveInto(const QByteArray &trash, const QByteArray &localPath, const QByteArray &original)
+{
+    // The name in the trash, short enough for the record's name after it.
+    const QByteArray name = localPath.mid(localPath.lastIndexOf('/') + 1);
+    const QByteArray base = name.left(NAME_MAX - qsizetype(sizeof infoSuffix) - 6);
+    const QByteArray record = "[Trash Info]\nPath=" + original.toPercentEncoding("/")
+        + "\nDeletionDate="
+        + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddThh:mm:ss")).toLatin1()
+        + '\n';
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const QByteArray trashed = attempt == 0 ? base : base + '.' + QByteArray::number(attempt);
+        const QByteArray info = trash + "/info/" + trashed + infoSuffix;
+        const QByteArray kept = trash + "/files/" + trashed;
+        const int fd
+            = ::open(info.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            return false;
+        }
+        struct stat st;
+        const bool taken = ::lstat(kept.constData(), &st) == 0;
+        const bool written = !taken && writeAll(fd, record) && ::fsync(fd) == 0;
+        if (::close(fd) != 0 || !written
+            || ::rename(localPath.constData(), kept.constData()) != 0) {
+            ::unlink(info.constData());
+            if (taken)
+                continue;
+            return false;
+        }
+        return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -75,16 +169,30 @@ QString homeTrash()
 Disposal trashNote(const QString &path)
 {
     const QByteArray localPath = encodeFileName(path);
-    // QFile spells names in UTF-8 and cannot give back a name that is not
-    // valid UTF-8: it would name another file, or none.
-    const bool qtCanName = QFile::encodeName(path) == localPath;
-    // Where Qt 6.4 finds no trash it takes the working directory for one and
-    // hides the note in a files/ directory there: the home trash is made
-    // first, so that it always finds one.
-    QString pathInTrash;
-    if (qtCanName && !homeTrash().isNull() && QFile::moveToTrash(path, &pathInTrash)) {
-        escapeRecordedPath(pathInTrash, path);
-        return Disposal::Trashed;
+    struct stat note;
+    if (::lstat(localPath.constData(), &note) != 0 || S_ISDIR(note.st_mode))
+        return Disposal::Failed;
+    const QByteArray directory = realDirectory(directoryOf(localPath));
+    if (!directory.isEmpty()) {
+        const QByteArray name = localPath.mid(localPath.lastIndexOf('/') + 1);
+        const QByteArray original = directory + (directory == "/" ? "" : "/") + name;
+        // Notes are never copied to another file system: the trash must be
+        // on the note's own. A note on the file system of the home trash (or
+        // of the home directory, where that trash cannot be made) goes to the
+        // home trash or nowhere; a top directory trash is for other ones.
+        const QByteArray home = QFile::encodeName(homeTrash());
+        struct stat homeStat;
+        const bool homeKnown = home.isEmpty()
+            ? ::stat(QFile::encodeName(QDir::homePath()).constData(), &homeStat) == 0
+            : ::stat((home + "/files").constData(), &homeStat) == 0;
+        if (homeKnown && homeStat.st_dev == note.st_dev) {
+            if (!home.isEmpty() && moveInto(home, localPath, original))
+                return Disposal::Trashed;
+        } else {
+            const QByteArray top = topDirectoryTrash(directory, note.st_dev);
+            if (!top.isEmpty() && moveInto(top, localPath, original))
+                return Disposal::Trashed;
+        }
     }
     return ::unlink(localPath.constData()) == 0 ? Disposal::Removed : Disposal::Failed;
 }

@@ -18,11 +18,11 @@ enum class Disposal {
 // created, readable by the owner only. A null string when it cannot be made.
 QString homeTrash();
 
-// Moves the note at the path to the trash: the home trash, or the trash of the
-// note's own file system when it is on another one than the home directory.
-// A link goes as a link and its target stays as it is. Where no trash can take
-// the note (another file system without a trash of its own, no home, a name
-// Qt cannot spell), the note is removed instead.
+// Moves the note at the path to the trash: the home trash, or the trash at the
+// top of the note's own file system when it is on another one than the home
+// trash. A link goes as a link and its target stays as it is. Where no trash
+// can take the note (another file system without a trash of its own, no home,
+// a trash that refuses it), the note is removed instead.
 Disposal trashNote(const QString &path);
 
 } // namespace notes

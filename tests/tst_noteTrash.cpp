@@ -8,11 +8,15 @@
 #include <QFileInfo>
 #include <QListView>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTest>
-#include <QUrl>
 
+#include <algorithm>
+
+#include <dirent.h>
 #include <fcntl.h>
+#include <ftw.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,6 +29,7 @@ class tst_noteTrash : public QObject
 
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void init();
     void trashed_data();
     void trashed();
@@ -37,12 +42,15 @@ private slots:
 private:
     // The trash as created for this test: the data home did not exist before.
     QString trash() const { return m_dataHome + QStringLiteral("/Trash"); }
-    static QByteArray infoPathLine(const QString &notePath);
+    static QByteArray infoPathLine(const QByteArray &notePath);
     static QByteArray readAll(const QString &path);
+    static QByteArray readBytes(const QByteArray &path);
+    static QList<QByteArray> entriesOf(const QByteArray &dir);
     static int modeOf(const QString &path);
     static bool lexists(const QByteArray &path);
 
     QTemporaryDir m_home;
+    bool m_permissionsApply = false;
     QString m_dataHome;
     int m_account = 0;
 };
@@ -51,6 +59,29 @@ void tst_noteTrash::initTestCase()
 {
     QVERIFY(m_home.isValid());
     qputenv("HOME", QFile::encodeName(m_home.path()));
+    m_permissionsApply = obeyFilePermissions();
+}
+
+void tst_noteTrash::cleanupTestCase()
+{
+    // QTemporaryDir cannot remove the names that are not valid UTF-8 trashed
+    // here, nor what is in a directory left read-only.
+    const QByteArray home = QFile::encodeName(m_home.path());
+    ::nftw(
+        home.constData(),
+        [](const char *path, const struct stat *, int type, FTW *) {
+            if (type == FTW_D)
+                ::chmod(path, 0700);
+            return 0;
+        },
+        16, FTW_PHYS);
+    ::nftw(
+        home.constData(),
+        [](const char *path, const struct stat *, int, FTW *) {
+            ::remove(path);
+            return 0;
+        },
+        16, FTW_DEPTH | FTW_PHYS);
 }
 
 // Every test starts on a fresh account, without even a data directory.
@@ -60,9 +91,36 @@ void tst_noteTrash::init()
     qputenv("XDG_DATA_HOME", QFile::encodeName(m_dataHome));
 }
 
-QByteArray tst_noteTrash::infoPathLine(const QString &notePath)
+QByteArray tst_noteTrash::infoPathLine(const QByteArray &notePath)
 {
-    return "Path=" + QUrl::toPercentEncoding(QFileInfo(notePath).absoluteFilePath(), "/") + '\n';
+    return "Path="
+        + (QFile::encodeName(QDir::currentPath()) + '/' + notePath).toPercentEncoding("/") + '\n';
+}
+
+QByteArray tst_noteTrash::readBytes(const QByteArray &path)
+{
+    QByteArray bytes;
+    const int fd = ::open(path.constData(), O_RDONLY);
+    char buffer[4096];
+    for (ssize_t got; fd >= 0 && (got = ::read(fd, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, got);
+    if (fd >= 0)
+        ::close(fd);
+    return bytes;
+}
+
+QList<QByteArray> tst_noteTrash::entriesOf(const QByteArray &dir)
+{
+    QList<QByteArray> names;
+    if (DIR *d = ::opendir(dir.constData())) {
+        while (const dirent *entry = ::readdir(d)) {
+            if (qstrcmp(entry->d_name, ".") != 0 && qstrcmp(entry->d_name, "..") != 0)
+                names.append(entry->d_name);
+        }
+        ::closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 QByteArray tst_noteTrash::readAll(const QString &path)
@@ -85,53 +143,70 @@ bool tst_noteTrash::lexists(const QByteArray &path)
 
 void tst_noteTrash::trashed_data()
 {
-    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("name");
     QTest::addColumn<bool>("link");
-    QTest::newRow("note") << QStringLiteral("note.txt") << false;
-    QTest::newRow("name with a blank and a percent sign") << QStringLiteral("a b%c.txt") << false;
-    QTest::newRow("link to a note elsewhere") << QStringLiteral("link.txt") << true;
+    QTest::newRow("note") << QByteArray("note.txt") << false;
+    QTest::newRow("name with a blank and a percent sign") << QByteArray("a b%41.txt") << false;
+    QTest::newRow("name not valid UTF-8, beside its look-alike")
+        << QByteArray("caf\xE9.txt") << false;
+    QTest::newRow("name too long for the record's name after it")
+        << QByteArray(251, 'n') + ".txt" << false;
+    QTest::newRow("link to a note elsewhere") << QByteArray("link.txt") << true;
 }
 
 void tst_noteTrash::trashed()
 {
-    QFETCH(QString, name);
+    QFETCH(QByteArray, name);
     QFETCH(bool, link);
     NoteDirFixture fixture;
+    const QString lookAlike = QStringLiteral("caf\uFFFD.txt");
+    fixture.write(lookAlike, "look-alike");
     const QByteArray text = "keep me\nplease";
-    const QString path = notes::notePath(name);
+    const QByteArray path = "Documents/text/" + name;
     if (link) {
         QFile target(QStringLiteral("Documents/target.txt"));
         QVERIFY(target.open(QIODevice::WriteOnly) && target.write(text) == text.size());
         target.close();
-        QVERIFY(::symlink("../target.txt", QFile::encodeName(path).constData()) == 0);
+        QVERIFY(::symlink("../target.txt", path.constData()) == 0);
     } else {
-        fixture.write(name, text);
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY(fd >= 0 && ::write(fd, text.constData(), size_t(text.size())) == text.size());
+        ::close(fd);
     }
 
-    QCOMPARE(notes::trashNote(path), notes::Disposal::Trashed);
+    QCOMPARE(notes::trashNote(notes::decodeFileName(path)), notes::Disposal::Trashed);
 
-    QVERIFY(!lexists(QFile::encodeName(path)));
-    const QString kept = trash() + QStringLiteral("/files/") + name;
+    QVERIFY(!lexists(path));
+    QCOMPARE(fixture.allFiles(), QStringList {lookAlike});
+    const QByteArray files = QFile::encodeName(trash()) + "/files/";
+    const QList<QByteArray> kept = entriesOf(files);
+    QCOMPARE(kept.size(), 1);
+    QVERIFY(name.startsWith(kept.first()));
+    struct stat st;
+    QVERIFY(::lstat(files + kept.first(), &st) == 0);
+    QCOMPARE(S_ISLNK(st.st_mode), link);
     if (link) {
-        QVERIFY(QFileInfo(kept).isSymLink());
         char target[64] = {};
-        QVERIFY(::readlink(QFile::encodeName(kept).constData(), target, sizeof target - 1) > 0);
+        QVERIFY(::readlink(files + kept.first(), target, sizeof target - 1) > 0);
         QCOMPARE(QByteArray(target), QByteArray("../target.txt"));
         QCOMPARE(readAll(QStringLiteral("Documents/target.txt")), text);
     } else {
-        QVERIFY(!QFileInfo(kept).isSymLink());
-        QCOMPARE(readAll(kept), text);
+        QCOMPARE(readBytes(files + kept.first()), text);
     }
     const QByteArray info
-        = readAll(trash() + QStringLiteral("/info/") + name + QStringLiteral(".trashinfo"));
+        = readBytes(QFile::encodeName(trash()) + "/info/" + kept.first() + ".trashinfo");
     QVERIFY2(info.startsWith("[Trash Info]\n"), info.constData());
     QVERIFY2(info.contains(infoPathLine(path)), info.constData());
+    QVERIFY2(QRegularExpression(
+                 QStringLiteral("\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n"))
+                 .match(QString::fromLatin1(info))
+                 .hasMatch(),
+             info.constData());
     // What was made of the data directory is the owner's alone.
     for (const QString &dir :
          {m_dataHome, QFileInfo(m_dataHome).path(), trash(), trash() + QStringLiteral("/files"),
           trash() + QStringLiteral("/info")})
         QCOMPARE(modeOf(dir), 0700);
-    QCOMPARE(fixture.allFiles(), QStringList());
 }
 
 // The second of two notes of the same name does not replace the first in the
@@ -157,7 +232,7 @@ void tst_noteTrash::removedWhereNoTrashTakesIt_data()
 {
     QTest::addColumn<QString>("obstacle");
     QTest::newRow("no data directory can be made") << QStringLiteral("data home is a file");
-    QTest::newRow("a name Qt cannot spell") << QStringLiteral("invalid UTF-8");
+    QTest::newRow("a trash that refuses new records") << QStringLiteral("read-only trash");
     QTest::newRow("another file system without a trash") << QStringLiteral("tmpfs");
 }
 
@@ -165,7 +240,7 @@ void tst_noteTrash::removedWhereNoTrashTakesIt()
 {
     QFETCH(QString, obstacle);
     NoteDirFixture fixture;
-    QByteArray name = "note.txt";
+    const QByteArray name = "note.txt";
     QString expectedLeft;
     std::function<void()> mend;
     if (obstacle == u"data home is a file") {
@@ -174,11 +249,14 @@ void tst_noteTrash::removedWhereNoTrashTakesIt()
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         m_dataHome += QStringLiteral("/more");
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_dataHome));
-    } else if (obstacle == u"invalid UTF-8") {
-        // Qt would spell this name as the next one, a different note.
-        name = "odd\xff.txt";
-        expectedLeft = QStringLiteral("odd\uFFFD.txt");
-        fixture.write(expectedLeft, "look-alike");
+    } else if (obstacle == u"read-only trash") {
+        if (!m_permissionsApply)
+            QSKIP("cannot drop the capability to write any file");
+        const QString info = notes::homeTrash() + QStringLiteral("/info");
+        QVERIFY(QFile::setPermissions(info, QFile::ReadOwner | QFile::ExeOwner));
+        mend = [info] {
+            QFile::setPermissions(info, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        };
     } else {
         if (::geteuid() != 0 || ::mount("tmpfs", "Documents/text", "tmpfs", 0, "size=1m") != 0)
             QSKIP("needs root to mount a tmpfs");
@@ -223,7 +301,7 @@ void tst_noteTrash::otherFileSystemWithItsOwnTrash()
     const QString topTrash = QStringLiteral("Documents/text/.Trash-%1").arg(::getuid());
     QCOMPARE(readAll(topTrash + QStringLiteral("/files/note.txt")), QByteArray("text"));
     QVERIFY(readAll(topTrash + QStringLiteral("/info/note.txt.trashinfo"))
-                .contains(infoPathLine(path)));
+                .contains(infoPathLine(path.toUtf8())));
     QCOMPARE(notes::listNoteEntries(), QStringList());
 }
 
@@ -243,8 +321,8 @@ void tst_noteTrash::deleteAsksThenTrashes()
     QCOMPARE(list->model()->rowCount(), 1);
     QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("ant"));
     QCOMPARE(readAll(trash() + QStringLiteral("/files/b.txt")), QByteArray("bee\nbody"));
-    QVERIFY(
-        readAll(trash() + QStringLiteral("/info/b.txt.trashinfo")).contains(infoPathLine(path)));
+    QVERIFY(readAll(trash() + QStringLiteral("/info/b.txt.trashinfo"))
+                .contains(infoPathLine(path.toUtf8())));
 }
 
 QTEST_MAIN(tst_noteTrash)
