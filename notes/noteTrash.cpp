@@ -70,9 +70,10 @@ bool isOwnDirectory(const QByteArray &path, bool sticky = false)
 // The trash at the top of the file system that holds `directory` (on device
 // `device`): $topdir/.Trash/$uid where an administrator made $topdir/.Trash,
 // else $topdir/.Trash-$uid, made if missing. Empty where neither can be had.
-QByteArray topDirectoryTrash(const QByteArray &directory, dev_t device)
+// `top` is set to $topdir.
+QByteArray topDirectoryTrash(const QByteArray &directory, dev_t device, QByteArray &top)
 {
-    QByteArray top = directory;
+    top = directory;
     for (;;) {
         const QByteArray parent = directoryOf(top);
         struct stat st;
@@ -189,8 +190,12 @@ Disposal trashNote(const QString &path)
             if (!home.isEmpty() && moveInto(home, localPath, original))
                 return Disposal::Trashed;
         } else {
-            const QByteArray top = topDirectoryTrash(directory, note.st_dev);
-            if (!top.isEmpty() && moveInto(top, localPath, original))
+            // Its record names the note from the top of its file system,
+            // which may be mounted elsewhere when the note is restored.
+            QByteArray top;
+            const QByteArray trash = topDirectoryTrash(directory, note.st_dev, top);
+            const QByteArray fromTop = original.mid(top == "/" ? 1 : top.size() + 1);
+            if (!trash.isEmpty() && moveInto(trash, localPath, fromTop))
                 return Disposal::Trashed;
         }
     }
