@@ -12,7 +12,8 @@
 // with dlsym(RTLD_NEXT): that way only the calls of the statically linked
 // notes library and of this test are seen, never the writes Qt makes to the
 // test log, and nothing depends on the dynamic loader. The 64-bit names are
-// wrapped too, as _FILE_OFFSET_BITS=64 makes the library call them.
+// wrapped too, as _FILE_OFFSET_BITS=64 makes the library call them; the
+// others take the native offset type (__off_t), whatever off_t is made.
 
 namespace {
 
@@ -127,13 +128,13 @@ int __real_open64(const char *path, int flags, ...);
 int __real_mkostemp(char *pattern, int flags);
 int __real_mkostemp64(char *pattern, int flags);
 ssize_t __real_write(int fd, const void *buffer, size_t count);
-ssize_t __real_pwrite(int fd, const void *buffer, size_t count, off_t offset);
+ssize_t __real_pwrite(int fd, const void *buffer, size_t count, __off_t offset);
 ssize_t __real_pwrite64(int fd, const void *buffer, size_t count, off64_t offset);
-int __real_posix_fallocate(int fd, off_t offset, off_t length);
+int __real_posix_fallocate(int fd, __off_t offset, __off_t length);
 int __real_posix_fallocate64(int fd, off64_t offset, off64_t length);
-int __real_fallocate(int fd, int mode, off_t offset, off_t length);
+int __real_fallocate(int fd, int mode, __off_t offset, __off_t length);
 int __real_fallocate64(int fd, int mode, off64_t offset, off64_t length);
-int __real_ftruncate(int fd, off_t length);
+int __real_ftruncate(int fd, __off_t length);
 int __real_ftruncate64(int fd, off64_t length);
 int __real_fchmod(int fd, mode_t mode);
 int __real_fchown(int fd, uid_t owner, gid_t group);
@@ -187,7 +188,7 @@ ssize_t __wrap_write(int fd, const void *buffer, size_t count)
     return written;
 }
 
-ssize_t __wrap_pwrite(int fd, const void *buffer, size_t count, off_t offset)
+ssize_t __wrap_pwrite(int fd, const void *buffer, size_t count, __off_t offset)
 {
     const ssize_t written = __real_pwrite(fd, buffer, count, offset);
     recordWrite(fd, buffer, written, offset);
@@ -201,7 +202,7 @@ ssize_t __wrap_pwrite64(int fd, const void *buffer, size_t count, off64_t offset
     return written;
 }
 
-int __wrap_posix_fallocate(int fd, off_t offset, off_t length)
+int __wrap_posix_fallocate(int fd, __off_t offset, __off_t length)
 {
     const int error = __real_posix_fallocate(fd, offset, length);
     if (error == 0)
@@ -217,7 +218,7 @@ int __wrap_posix_fallocate64(int fd, off64_t offset, off64_t length)
     return error;
 }
 
-int __wrap_fallocate(int fd, int mode, off_t offset, off_t length)
+int __wrap_fallocate(int fd, int mode, __off_t offset, __off_t length)
 {
     const int result = __real_fallocate(fd, mode, offset, length);
     if (result == 0)
@@ -233,7 +234,7 @@ int __wrap_fallocate64(int fd, int mode, off64_t offset, off64_t length)
     return result;
 }
 
-int __wrap_ftruncate(int fd, off_t length)
+int __wrap_ftruncate(int fd, __off_t length)
 {
     const int result = __real_ftruncate(fd, length);
     if (result == 0)

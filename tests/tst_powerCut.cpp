@@ -5,9 +5,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTest>
-
 #include <QScopeGuard>
+#include <QTest>
 
 #include <cerrno>
 #include <cstring>
@@ -110,10 +109,12 @@ void tst_powerCut::recordSave(Route route, const QByteArray &before, const QByte
     QCOMPARE(fixture.read(QString::fromLatin1(noteName)), after);
 
     // The route taken is the one meant.
-    const bool renamed
-        = std::any_of(recorded.ops.cbegin(), recorded.ops.cend(),
-                      [](const FileOp &op) { return op.kind == FileOp::Kind::Rename; });
-    QCOMPARE(renamed, route != Route::InPlace);
+    const auto made = [&](FileOp::Kind kind) {
+        return std::any_of(recorded.ops.cbegin(), recorded.ops.cend(),
+                           [kind](const FileOp &op) { return op.kind == kind; });
+    };
+    QCOMPARE(made(FileOp::Kind::Rename), route != Route::InPlace);
+    QCOMPARE(made(FileOp::Kind::Syncfs), route == Route::Unreadable);
 }
 
 QString tst_powerCut::picture(const QByteArray &note, const QByteArray &before,
