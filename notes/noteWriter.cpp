@@ -76,13 +76,21 @@ bool writeAll(int fd, const QByteArray &bytes, off_t offset = -1)
     return true;
 }
 
-void syncDirectory(const QByteArray &directory)
+// Flushes the directory's entries to disk; 0 or the error. A directory that
+// may be written but not read cannot be opened to be flushed, and some file
+// systems refuse to flush a directory alone (EINVAL): flushing the whole file
+// system through the descriptor of a file in it then does it.
+int syncDirectory(const QByteArray &directory, int fileInIt)
 {
     const int fd = ::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int error = 0;
     if (fd >= 0) {
-        ::fsync(fd);
+        error = ::fsync(fd) == 0 ? 0 : errno;
         ::close(fd);
     }
+    if (fd < 0 || error == EINVAL)
+        error = ::syncfs(fileInIt) == 0 ? 0 : errno;
+    return error;
 }
 
 WriteResult failure(int error)
@@ -90,6 +98,19 @@ WriteResult failure(int error)
     WriteResult result;
     result.error = errorText(error);
     return result;
+}
+
+// Reserves the first `size` bytes of the file; 0 or the error. The file keeps
+// its size, so that a power cut before the new text is flushed cannot leave
+// the old text followed by zeros. Where the file system cannot reserve space
+// that way, posix_fallocate grows the file (writing zeros if need be).
+int reserveSpace(int fd, off_t size)
+{
+    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) == 0)
+        return 0;
+    if (errno != EOPNOTSUPP)
+        return errno;
+    return ::posix_fallocate(fd, 0, size);
 }
 
 // Used only where no temporary file can be made beside the note. The space
@@ -100,7 +121,7 @@ WriteResult writeInPlace(const QByteArray &target, const QByteArray &bytes)
     const int fd = ::open(target.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return failure(errno);
-    if (!bytes.isEmpty() && ::posix_fallocate(fd, 0, off_t(bytes.size())) == ENOSPC) {
+    if (!bytes.isEmpty() && reserveSpace(fd, off_t(bytes.size())) == ENOSPC) {
         ::close(fd);
         return failure(ENOSPC);
     }
@@ -162,17 +183,15 @@ WriteResult writeNote(const QString &path, const QByteArray &bytes)
         (void)::fchown(fd, old.st_uid, old.st_gid);
     if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
         return abandon(errno);
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(temporary.constData());
+    if (::rename(temporary.constData(), target.constData()) != 0)
+        return abandon(errno);
+    // Until the directory is flushed, a power cut may undo the rename: the
+    // save is not done before that.
+    int error = syncDirectory(directory, fd);
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0)
         return failure(error);
-    }
-    if (::rename(temporary.constData(), target.constData()) != 0) {
-        const int error = errno;
-        ::unlink(temporary.constData());
-        return failure(error);
-    }
-    syncDirectory(directory);
 
     WriteResult result;
     result.ok = true;

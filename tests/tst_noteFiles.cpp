@@ -3,7 +3,7 @@
 #include "fileNames.h"
 #include "noteListing.h"
 #include "notePaths.h"
-#include "noteRemoval.h"
+#include "noteTrash.h"
 #include "testSupport.h"
 
 #include <QDateTime>
@@ -289,7 +289,7 @@ void tst_noteFiles::undecodableNamesRoundTrip()
     QCOMPARE(notes::encodeFileName(entry), name);
     QCOMPARE(notes::readCaption(notes::notePath(entry)), std::optional<QString>(u"named"_qs));
     QVERIFY(!displayText(entry).contains(QChar(0xDCE9)));
-    QVERIFY(notes::removeNote(notes::notePath(entry)));
+    QCOMPARE(notes::trashNote(notes::notePath(entry)), notes::Disposal::Trashed);
     QCOMPARE(notes::listNoteEntries(), QStringList {QStringLiteral("other")});
 }
 

@@ -4,7 +4,7 @@
 #include "displayText.h"
 #include "editWindowWidget.h"
 #include "messages.h"
-#include "noteRemoval.h"
+#include "noteTrash.h"
 #include "notesListView.h"
 
 #include <QGridLayout>
@@ -117,7 +117,7 @@ void mainWindowWidget::deleteFile()
     if (!messages::askYesNo(QStringLiteral("Delete file"),
                             QStringLiteral("Really delete\n'") + caption + QStringLiteral("'?")))
         return;
-    notes::removeNote(notes::notePath(entry));
+    notes::trashNote(notes::notePath(entry));
     refreshList(notesList);
 }
 
