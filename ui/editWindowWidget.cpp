@@ -2,6 +2,7 @@
 
 #include "messages.h"
 #include "noteFiles.h"
+#include "titleStrip.h"
 
 #include <QGridLayout>
 #include <QKeySequence>
@@ -55,6 +56,8 @@ editWindowWidget::editWindowWidget(QWidget *parent, const char *name, bool modal
         connect(shortcut, &QShortcut::activated, this, &QDialog::accept);
     }
 
+    titleStrip::install();
+    titleStrip::offerAcceptAndReject(this);
     showMaximized();
 }
 

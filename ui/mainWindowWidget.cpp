@@ -3,6 +3,7 @@
 #include "editWindowWidget.h"
 #include "messages.h"
 #include "notesListView.h"
+#include "titleStrip.h"
 
 #include <QGridLayout>
 #include <QPushButton>
@@ -14,6 +15,8 @@ mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
 {
     setObjectName(QString::fromLatin1(name));
     setWindowTitle(QStringLiteral("Tavlo"));
+    // Before any window or message box is shown.
+    titleStrip::install();
 
     auto *gridLayout = new QGridLayout(this);
     gridLayout->setObjectName(QStringLiteral("gridLayout"));
