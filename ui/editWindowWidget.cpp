@@ -146,3 +146,37 @@ bool editWindowWidget::saveFile()
     editArea->document()->setModified(false);
     return true;
 }
+
+bool editWindowWidget::hasChanges() const
+{
+    if (!writable || !editArea->document()->isModified())
+        return false;
+    // The length alone settles most cases without copying a big note's text;
+    // the document counts one paragraph separator more than the text has.
+    const QTextDocument *document = editArea->document();
+    if (document->characterCount() - 1 != loaded.text.size())
+        return true;
+    return text() != loaded.text;
+}
+
+void editWindowWidget::reject()
+{
+    if (!hasChanges()) {
+        QDialog::reject();
+        return;
+    }
+    switch (messages::askSaveDiscardCancel(
+        QStringLiteral("Unsaved changes"),
+        QStringLiteral("Save the changes to %1 before closing?").arg(quoted(fileName)))) {
+    case messages::SaveAnswer::Save:
+        // The edit cycle saves an accepted editor, and brings it back if the
+        // save fails.
+        accept();
+        break;
+    case messages::SaveAnswer::Discard:
+        QDialog::reject();
+        break;
+    case messages::SaveAnswer::Cancel:
+        break;
+    }
+}

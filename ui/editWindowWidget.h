@@ -36,6 +36,13 @@ public:
     // The text as the user sees it, line breaks as "\n", nothing replaced.
     QString text() const;
 
+    // Whether the text differs from what was loaded (for a new note: whether
+    // there is any); never for a note that may not be written back.
+    bool hasChanges() const;
+
+    // Rejecting with changes asks first: Save accepts instead, Discard goes on
+    // rejecting, Cancel leaves the editor as it was.
+    void reject() override;
 
 private:
     QPlainTextEdit *editArea = nullptr;
