@@ -44,7 +44,7 @@ mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
     notesList->setAccessibleName(QStringLiteral("Notes"));
     newButton->setAccessibleName(QStringLiteral("New note"));
     newButton->setToolTip(QStringLiteral("New note (Ctrl+N)"));
-    editButton->setAccessibleName(QStringLiteral("View or edit note"));
+    editButton->setAccessibleName(QStringLiteral("View/Edit note"));
     editButton->setToolTip(QStringLiteral("Open the current note (Return)"));
     deleteButton->setAccessibleName(QStringLiteral("Delete note"));
     deleteButton->setToolTip(QStringLiteral("Delete the current note (Delete)"));
