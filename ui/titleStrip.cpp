@@ -202,8 +202,12 @@ bool platformHasNoWindowManager()
 {
     if (overridden())
         return *overridden();
-    const QString platform = QGuiApplication::platformName();
-    return platform == u"linuxfb" || platform == u"eglfs" || platform == u"vnc";
+    return platformHasNoWindowManager(QGuiApplication::platformName());
+}
+
+bool platformHasNoWindowManager(const QString &platformName)
+{
+    return platformName == u"linuxfb" || platformName == u"eglfs" || platformName == u"vnc";
 }
 
 void overridePlatformHasNoWindowManager(std::optional<bool> value)

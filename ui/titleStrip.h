@@ -3,6 +3,7 @@
 #include <optional>
 
 class QDialog;
+class QString;
 
 // Where no window manager draws a decoration (Qt drawing straight to the
 // screen), every top-level window gets a title strip at its top instead: a
@@ -19,6 +20,8 @@ namespace titleStrip {
 // platforms that draw straight to a screen (linuxfb, eglfs, vnc), unless a
 // test or tool overrode the answer.
 bool platformHasNoWindowManager();
+// The same decision for a Qt platform plugin's name, overrides left aside.
+bool platformHasNoWindowManager(const QString &platformName);
 
 // Makes platformHasNoWindowManager() answer `value`; no value restores the
 // decision by platform. Applies to windows shown from then on.
