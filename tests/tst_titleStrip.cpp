@@ -35,6 +35,8 @@ private slots:
     void mainWindowTitle();
     void editorStrip_data();
     void editorStrip();
+    void longTitleLosesItsMiddle_data();
+    void longTitleLosesItsMiddle();
     void messageBoxTitles_data();
     void messageBoxTitles();
     void accessibleNamesHoldLabels_data();
@@ -277,6 +279,49 @@ void tst_titleStrip::editorStrip()
         QVERIFY(editor.saveFile());
     QCOMPARE(fixture.exists(name), !stored.isNull());
     QCOMPARE(fixture.read(name), stored);
+}
+
+void tst_titleStrip::longTitleLosesItsMiddle_data()
+{
+    QTest::addColumn<bool>("resizedWhenShown");
+    QTest::newRow("editor resized when shown") << true;
+    QTest::newRow("window sized before it is shown") << false;
+}
+
+void tst_titleStrip::longTitleLosesItsMiddle()
+{
+    QFETCH(bool, resizedWhenShown);
+    titleStrip::overridePlatformHasNoWindowManager(true);
+    NoteDirFixture fixture;
+    const QString path = notes::notePath(QStringLiteral("start ") + QString(200, u'm')
+                                         + QStringLiteral(" end.txt"));
+    std::unique_ptr<QWidget> window;
+    if (resizedWhenShown) {
+        auto editor = std::make_unique<editWindowWidget>(nullptr, "editWindow", true);
+        editor->fileName = path;
+        editor->loadFile();
+        editor->showNormal();
+        editor->resize(480, 272);
+        window = std::move(editor);
+    } else {
+        window = std::make_unique<QWidget>();
+        window->setWindowTitle(path);
+        window->resize(480, 272);
+        window->show();
+    }
+    settle(window.get());
+    const auto *label = stripOf(window.get())->findChild<QLabel *>(QStringLiteral("titleLabel"));
+    const QString shown = label->text();
+    QVERIFY2(shown.startsWith(QStringLiteral("Documents/text/start ")), qPrintable(shown));
+    QVERIFY2(shown.endsWith(QStringLiteral(" end.txt")), qPrintable(shown));
+    QVERIFY2(shown.contains(u'…'), qPrintable(shown));
+    QVERIFY(label->fontMetrics().horizontalAdvance(shown) <= label->contentsRect().width());
+    QCOMPARE(label->accessibleName(), path);
+    if (resizedWhenShown) {
+        // The buttons keep their places at the right end.
+        const QWidget *close = buttonOf(window.get(), QStringLiteral("closeButton"));
+        QCOMPARE(close->mapTo(window.get(), QPoint(close->width(), 0)).x(), window->width());
+    }
 }
 
 void tst_titleStrip::messageBoxTitles_data()

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QtMath>
 
@@ -86,7 +87,8 @@ public:
         QFont bold = titleLabel->font();
         bold.setBold(true);
         titleLabel->setFont(bold);
-        // A long title is cut off at the right rather than widening the strip.
+        // A long title is shortened in the middle (see resizeEvent) rather
+        // than widening the strip.
         titleLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
         row = new QHBoxLayout(this);
@@ -115,6 +117,13 @@ public:
     }
 
 protected:
+    // The label has its width by now: the strip's layout has placed it.
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QWidget::resizeEvent(event);
+        showTitle();
+    }
+
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (watched == window) {
@@ -150,11 +159,23 @@ private:
 
     void follow()
     {
-        titleLabel->setText(shownTitle(window));
+        title = shownTitle(window);
         setGeometry(0, 0, window->width(), side);
+        showTitle();
+    }
+
+    // Both ends of a note path tell which note it is: a title too long for
+    // the label loses its middle.
+    void showTitle()
+    {
+        const QString shown = titleLabel->fontMetrics().elidedText(
+            title, Qt::ElideMiddle, titleLabel->contentsRect().width());
+        titleLabel->setText(shown);
+        titleLabel->setAccessibleName(shown == title ? QString() : title);
     }
 
     QWidget *window;
+    QString title;
     QLabel *titleLabel = nullptr;
     QHBoxLayout *row = nullptr;
     int side = 0;
