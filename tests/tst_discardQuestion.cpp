@@ -1,6 +1,5 @@
 #include "editWindowWidget.h"
 #include "mainWindowWidget.h"
-#include "noteFiles.h"
 #include "testSupport.h"
 #include "titleStrip.h"
 
@@ -29,6 +28,11 @@ private slots:
 };
 
 namespace {
+
+QString notePath(const QString &name)
+{
+    return QStringLiteral("Documents/text/") + name;
+}
 
 QPlainTextEdit *areaOf(const QWidget *editor)
 {
@@ -216,7 +220,7 @@ void tst_discardQuestion::asksOnlyWhenChanged()
     QFETCH(bool, undo);
     QFETCH(bool, asks);
     NoteDirFixture fixture;
-    const QString path = original.isNull() ? notes::notePath(QStringLiteral("new.txt"))
+    const QString path = original.isNull() ? notePath(QStringLiteral("new.txt"))
                                            : fixture.write(QStringLiteral("a.txt"), original);
     editWindowWidget editor(nullptr, "editWindow", true);
     editor.fileName = path;

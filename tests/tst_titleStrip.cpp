@@ -1,6 +1,5 @@
 #include "editWindowWidget.h"
 #include "mainWindowWidget.h"
-#include "noteFiles.h"
 #include "testSupport.h"
 #include "titleStrip.h"
 
@@ -44,6 +43,11 @@ private slots:
 };
 
 namespace {
+
+QString notePath(const QString &name)
+{
+    return QStringLiteral("Documents/text/") + name;
+}
 
 QWidget *stripOf(const QWidget *window)
 {
@@ -193,25 +197,32 @@ void tst_titleStrip::editorStrip_data()
     QTest::addColumn<QString>("control");
     QTest::addColumn<bool>("asks");
     QTest::addColumn<QByteArray>("stored"); // no value: no file
+    QTest::addColumn<QString>("title");
 
     QTest::newRow("OK saves a new note exactly")
         << QByteArray() << QStringLiteral("2026-1-2-3-4-5.txt") << QStringLiteral("one\ntwo ")
-        << QStringLiteral("okButton") << false << QByteArray("one\ntwo ");
+        << QStringLiteral("okButton") << false << QByteArray("one\ntwo ")
+        << QStringLiteral("Documents/text/2026-1-2-3-4-5.txt");
     QTest::newRow("OK saves a changed note")
         << QByteArray("old") << QStringLiteral("a.txt") << QStringLiteral(" new")
-        << QStringLiteral("okButton") << false << QByteArray("old new");
+        << QStringLiteral("okButton") << false << QByteArray("old new")
+        << QStringLiteral("Documents/text/a.txt");
     QTest::newRow("close on an unchanged note rejects at once")
         << QByteArray("old") << QStringLiteral("a.txt") << QString()
-        << QStringLiteral("closeButton") << false << QByteArray("old");
+        << QStringLiteral("closeButton") << false << QByteArray("old")
+        << QStringLiteral("Documents/text/a.txt");
     QTest::newRow("close on a changed note asks, Discard")
         << QByteArray("old") << QStringLiteral("a.txt") << QStringLiteral(" new")
-        << QStringLiteral("closeButton") << true << QByteArray("old");
+        << QStringLiteral("closeButton") << true << QByteArray("old")
+        << QStringLiteral("Documents/text/a.txt");
     QTest::newRow("close on an empty new note rejects at once")
         << QByteArray() << QStringLiteral("2026-1-2-3-4-5.txt") << QString()
-        << QStringLiteral("closeButton") << false << QByteArray();
+        << QStringLiteral("closeButton") << false << QByteArray()
+        << QStringLiteral("Documents/text/2026-1-2-3-4-5.txt");
     QTest::newRow("title with markup and placeholders shown literally")
         << QByteArray("x") << QStringLiteral("<b>[*] [*][*] &amp;\x01.txt") << QStringLiteral("y")
-        << QStringLiteral("okButton") << false << QByteArray("xy");
+        << QStringLiteral("okButton") << false << QByteArray("xy")
+        << QStringLiteral("Documents/text/<b>[*] [*][*] &amp;␁.txt");
 }
 
 void tst_titleStrip::editorStrip()
@@ -222,17 +233,18 @@ void tst_titleStrip::editorStrip()
     QFETCH(QString, control);
     QFETCH(bool, asks);
     QFETCH(QByteArray, stored);
+    QFETCH(QString, title);
     titleStrip::overridePlatformHasNoWindowManager(true);
     NoteDirFixture fixture;
     if (!original.isNull())
         fixture.write(name, original);
-    const QString path = notes::notePath(name);
+    const QString path = notePath(name);
 
     editWindowWidget editor(nullptr, "editWindow", true);
     editor.fileName = path;
     editor.loadFile();
     settle(&editor);
-    QCOMPARE(stripTitle(&editor), notes::displayText(path));
+    QCOMPARE(stripTitle(&editor), title);
     QCOMPARE(stripPlacementFault(&editor), QString());
     QCOMPARE(areaOf(&editor)->geometry().top(), editor.contentsMargins().top() + 10);
 
@@ -293,8 +305,8 @@ void tst_titleStrip::longTitleLosesItsMiddle()
     QFETCH(bool, resizedWhenShown);
     titleStrip::overridePlatformHasNoWindowManager(true);
     NoteDirFixture fixture;
-    const QString path = notes::notePath(QStringLiteral("start ") + QString(200, u'm')
-                                         + QStringLiteral(" end.txt"));
+    const QString path
+        = notePath(QStringLiteral("start ") + QString(200, u'm') + QStringLiteral(" end.txt"));
     std::unique_ptr<QWidget> window;
     if (resizedWhenShown) {
         auto editor = std::make_unique<editWindowWidget>(nullptr, "editWindow", true);
@@ -342,7 +354,7 @@ void tst_titleStrip::messageBoxTitles()
     titleStrip::overridePlatformHasNoWindowManager(true);
     NoteDirFixture fixture;
     fixture.write(QStringLiteral("a.txt"), "a");
-    fixture.write(QStringLiteral("large.txt"), QByteArray(notes::maxEditableLine + 1, 'x'));
+    fixture.write(QStringLiteral("large.txt"), QByteArray(1 << 20, 'x'));
     QVERIFY(QDir().mkpath(QStringLiteral("Documents/text/sub")));
 
     QString shown;
@@ -370,9 +382,9 @@ void tst_titleStrip::messageBoxTitles()
         window.deleteFile();
     } else {
         editWindowWidget editor(nullptr, "editWindow", true);
-        editor.fileName = notes::notePath(action == u"read"        ? QStringLiteral("sub")
-                                              : action == u"large" ? QStringLiteral("large.txt")
-                                                                   : QStringLiteral("a.txt"));
+        editor.fileName = notePath(action == u"read"        ? QStringLiteral("sub")
+                                       : action == u"large" ? QStringLiteral("large.txt")
+                                                            : QStringLiteral("a.txt"));
         editor.loadFile();
         if (action == u"unsaved") {
             ModalDriver::type(&editor, QStringLiteral("b"));
@@ -409,7 +421,7 @@ void tst_titleStrip::accessibleNamesHoldLabels()
         shown->show();
     } else {
         auto editor = std::make_unique<editWindowWidget>(nullptr, "editWindow", true);
-        editor->fileName = notes::notePath(QStringLiteral("a.txt"));
+        editor->fileName = notePath(QStringLiteral("a.txt"));
         editor->loadFile();
         shown = std::move(editor);
     }
