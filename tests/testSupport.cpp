@@ -174,7 +174,7 @@ void ModalDriver::poll()
     if (box)
         box->done(QMessageBox::Cancel);
     else if (auto *dialog = qobject_cast<QDialog *>(modal))
-        dialog->reject();
+        dialog->done(QDialog::Rejected); // not reject(): that may ask first
     else
         modal->close();
 }

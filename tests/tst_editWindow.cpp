@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -207,11 +208,18 @@ void tst_editWindow::acceptAndReject()
         typeAtEnd(editor, QStringLiteral(" new"));
         // Another program adds a note meanwhile; the rebuild after the cycle shows it.
         fixture.write(QStringLiteral("b.txt"), "b");
-        if (key)
-            ModalDriver::pressKeys(editor, key, Qt::KeyboardModifiers(modifiers));
-        else
-            editor->close();
+        // A rejection asks about the typed text; the driver answers that
+        // question only once this step has returned.
+        QTimer::singleShot(0, editor, [=] {
+            if (key)
+                ModalDriver::pressKeys(editor, key, Qt::KeyboardModifiers(modifiers));
+            else
+                editor->close();
+        });
     });
+    if (!saved)
+        driver.onMessageBox(
+            [](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Discard); });
     window.openFile();
     QVERIFY(driver.done());
     QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
@@ -222,11 +230,14 @@ void tst_editWindow::acceptAndReject()
     // A New that is rejected leaves nothing behind.
     driver.onEditor([&](editWindowWidget *editor) {
         ModalDriver::type(editor, QStringLiteral("draft"));
-        if (!saved)
-            ModalDriver::pressKeys(editor, key ? key : Qt::Key_Escape, {});
-        else
-            editor->reject();
+        QTimer::singleShot(0, editor, [=] {
+            if (!saved)
+                ModalDriver::pressKeys(editor, key ? key : Qt::Key_Escape, {});
+            else
+                editor->reject();
+        });
     });
+    driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Discard); });
     window.newFile();
     QCOMPARE(fixture.allFiles(), (QStringList {"a.txt", "b.txt"}));
 }

@@ -3,6 +3,7 @@
 #include "displayText.h"
 #include "editorLimits.h"
 #include "messages.h"
+#include "titleStrip.h"
 
 #include <QGridLayout>
 #include <QKeySequence>
@@ -56,6 +57,8 @@ editWindowWidget::editWindowWidget(QWidget *parent, const char *name, bool modal
         connect(shortcut, &QShortcut::activated, this, &QDialog::accept);
     }
 
+    titleStrip::install();
+    titleStrip::offerAcceptAndReject(this);
     showMaximized();
 }
 
@@ -135,4 +138,38 @@ bool editWindowWidget::saveFile()
     messages::showFileError(QStringLiteral("Could not write file ") + quoted(fileName),
                             result.reason);
     return false;
+}
+
+bool editWindowWidget::hasChanges() const
+{
+    if (!writable || !editArea->document()->isModified())
+        return false;
+    // The length alone settles most cases without copying a big note's text;
+    // the document counts one paragraph separator more than the text has.
+    const QTextDocument *document = editArea->document();
+    if (document->characterCount() - 1 != note.text().size())
+        return true;
+    return text() != note.text();
+}
+
+void editWindowWidget::reject()
+{
+    if (!hasChanges()) {
+        QDialog::reject();
+        return;
+    }
+    switch (messages::askSaveDiscardCancel(
+        QStringLiteral("Unsaved changes"),
+        QStringLiteral("Save the changes to %1 before closing?").arg(quoted(fileName)))) {
+    case messages::SaveAnswer::Save:
+        // The edit cycle saves an accepted editor, and brings it back if the
+        // save fails.
+        accept();
+        break;
+    case messages::SaveAnswer::Discard:
+        QDialog::reject();
+        break;
+    case messages::SaveAnswer::Cancel:
+        break;
+    }
 }

@@ -10,7 +10,8 @@ class QPlainTextEdit;
 // The full-screen editor of one note. The edit cycle sets `fileName`, calls
 // loadFile(), runs the dialog and calls saveFile() once it is accepted.
 // Accepting and rejecting come from outside the edit area: Ctrl+S or
-// Ctrl+Return accept, Escape or closing the window reject.
+// Ctrl+Return accept, Escape or closing the window reject (and so do OK and
+// ✕ in the title strip where no window manager decorates the window).
 class editWindowWidget : public QDialog
 {
     Q_OBJECT
@@ -37,6 +38,14 @@ public:
 
     // The text as the user sees it, line breaks as "\n", nothing replaced.
     QString text() const;
+
+    // Whether the text differs from what was loaded (for a new note: whether
+    // there is any); never for a note that may not be written back.
+    bool hasChanges() const;
+
+    // Rejecting with changes asks first: Save accepts instead, Discard goes on
+    // rejecting, Cancel leaves the editor as it was.
+    void reject() override;
 
 private:
     QPlainTextEdit *editArea = nullptr;

@@ -6,6 +6,7 @@
 #include "messages.h"
 #include "noteTrash.h"
 #include "notesListView.h"
+#include "titleStrip.h"
 
 #include <QGridLayout>
 #include <QPushButton>
@@ -17,6 +18,8 @@ mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
 {
     setObjectName(QString::fromLatin1(name));
     setWindowTitle(QStringLiteral("Tavlo"));
+    // Before any window or message box is shown.
+    titleStrip::install();
 
     auto *gridLayout = new QGridLayout(this);
     gridLayout->setObjectName(QStringLiteral("gridLayout"));
@@ -44,7 +47,7 @@ mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
     notesList->setAccessibleName(QStringLiteral("Notes"));
     newButton->setAccessibleName(QStringLiteral("New note"));
     newButton->setToolTip(QStringLiteral("New note (Ctrl+N)"));
-    editButton->setAccessibleName(QStringLiteral("View or edit note"));
+    editButton->setAccessibleName(QStringLiteral("View/Edit note"));
     editButton->setToolTip(QStringLiteral("Open the current note (Return)"));
     deleteButton->setAccessibleName(QStringLiteral("Delete note"));
     deleteButton->setToolTip(QStringLiteral("Delete the current note (Delete)"));
