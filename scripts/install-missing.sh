@@ -21,7 +21,7 @@ apt_update() {
     for try in 1 2 3; do
         _apt_locked update -q && return 0
         echo "apt-get update failed (try $try of 3)" >&2
-        sleep $((try * 10))
+        sleep $((try * 5))
     done
     # What could be read is used; an install that needs the rest fails on
     # its own.
