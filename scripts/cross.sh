@@ -44,7 +44,7 @@ if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
     # Forces install_missing to read the new architecture's package lists.
     "${sudo[@]}" apt-get update -q
 fi
-install_missing "qt6-base-dev:$arch" "qt6-qpa-plugins:$arch"
+install_missing "qt6-base-dev:$arch" "qt6-qpa-plugins:$arch" "liburing-dev:$arch"
 if dpkg-query -W -f='${Status}' "qt6-base-dev-tools:$arch" 2>/dev/null | grep -q 'ok installed'; then
     echo "qt6-base-dev-tools:$arch is installed; remove it, the host's tools serve every target" >&2
     exit 1

@@ -9,7 +9,7 @@ build="$root/build"
 source "$root/scripts/install-missing.sh"
 
 install_missing cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
-    desktop-file-utils
+    desktop-file-utils liburing-dev
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build"

@@ -4,6 +4,8 @@
 #include "messages.h"
 #include "notesListView.h"
 
+#include "captionBatch.h"
+
 #include <QGridLayout>
 #include <QPushButton>
 #include <QShortcut>
@@ -70,14 +72,11 @@ void mainWindowWidget::refreshList(notesListView *list)
     QStringList rows;
     rows.reserve(notesDir.count());
     rowEntries.reserve(notesDir.count());
-    // notePath(entry), built in one string that is reused from note to note.
-    QString path = notes::noteDirectory();
-    const qsizetype directoryLength = path.size();
+    notes::CaptionBatch reader(notes::noteDirectory(), notesDir.count(),
+                               [this](int i) { return notesDir.entryAt(i); });
     for (int i = 0; i < notesDir.count(); ++i) {
         const QString entry = notesDir.entryAt(i);
-        path.truncate(directoryLength);
-        path += entry;
-        if (const auto caption = notes::readCaption(path)) {
+        if (const auto caption = reader.next()) {
             rows.append(notes::displayText(*caption));
             rowEntries.append(entry);
         } else {
