@@ -102,46 +102,35 @@ public:
     // the slots of batch `batch`, which are free.
     bool submit(int batch, int first, int n, const std::function<QString(int)> &entryAt)
     {
-        for (int k = 0; k < n; ++k) {
+        for (int k = 0; k < batchSize; ++k) {
             const int index = batch * batchSize + k;
             Slot &s = m_slots[index];
             s.openResult = -ENOENT;
             s.readResult = -ENOENT;
             s.pending = 0;
-            if (!copyLocalName(entryAt(first + k), s.name))
+            if (k < n && copyLocalName(entryAt(first + k), s.name) && !prepare(index))
+                return false;
+        }
+        return submitPrepared();
+    }
+
+    // Reads again the notes of batch `batch` whose data was not in memory
+    // yet the first time: that read set the storage to fetch it, and by the
+    // time the batch is wanted it has mostly come in. `sent` tells whether
+    // there were any.
+    bool retryUnread(int batch, bool &sent)
+    {
+        sent = false;
+        for (int k = 0; k < batchSize; ++k) {
+            const int index = batch * batchSize + k;
+            const Slot &s = m_slots[index];
+            if (s.openResult != 0 || s.readResult != -EAGAIN)
                 continue;
-            io_uring_sqe *open = io_uring_get_sqe(&m_ring);
-            io_uring_sqe *read = io_uring_get_sqe(&m_ring);
-            io_uring_sqe *close = io_uring_get_sqe(&m_ring);
-            if (!open || !read || !close)
+            if (!prepare(index))
                 return false;
-            // No O_CLOEXEC: a file slot is no descriptor, and the kernel
-            // refuses the flag for it.
-            io_uring_prep_openat_direct(open, m_directoryFd, s.name,
-                                        O_RDONLY | O_NONBLOCK | O_NOCTTY, 0, unsigned(index));
-            open->flags |= IOSQE_IO_LINK;
-            io_uring_sqe_set_data64(open, tag(index, openStep));
-            io_uring_prep_read(read, index, s.block, blockSize, 0);
-            read->rw_flags = RWF_NOWAIT;
-            // A short read counts as failed in a chain; the close must come
-            // all the same.
-            read->flags |= IOSQE_FIXED_FILE | IOSQE_IO_HARDLINK;
-            io_uring_sqe_set_data64(read, tag(index, readStep));
-            io_uring_prep_close_direct(close, unsigned(index));
-            io_uring_sqe_set_data64(close, tag(index, closeStep));
-            s.pending = 3;
-            m_pending += 3;
+            sent = true;
         }
-        for (;;) {
-            const int submitted = io_uring_submit(&m_ring);
-            if (submitted >= 0 && io_uring_sq_ready(&m_ring) == 0)
-                return true;
-            if (submitted < 0 && submitted != -EINTR && submitted != -EAGAIN && submitted != -EBUSY)
-                return false;
-            // The kernel is short of room for completions: take some in.
-            if (!reap(true))
-                return false;
-        }
+        return !sent || submitPrepared();
     }
 
     // Waits until every note of batch `batch` is through.
@@ -160,6 +149,50 @@ private:
     Ring()
         : m_slots(new Slot[slotCount])
     { }
+
+    // Prepares the open, read and close of the note named in slot `index`.
+    bool prepare(int index)
+    {
+        Slot &s = m_slots[index];
+        s.openResult = -ENOENT;
+        s.readResult = -ENOENT;
+        io_uring_sqe *open = io_uring_get_sqe(&m_ring);
+        io_uring_sqe *read = io_uring_get_sqe(&m_ring);
+        io_uring_sqe *close = io_uring_get_sqe(&m_ring);
+        if (!open || !read || !close)
+            return false;
+        // No O_CLOEXEC: a file slot is no descriptor, and the kernel refuses
+        // the flag for it.
+        io_uring_prep_openat_direct(open, m_directoryFd, s.name, O_RDONLY | O_NONBLOCK | O_NOCTTY,
+                                    0, unsigned(index));
+        open->flags |= IOSQE_IO_LINK;
+        io_uring_sqe_set_data64(open, tag(index, openStep));
+        io_uring_prep_read(read, index, s.block, blockSize, 0);
+        read->rw_flags = RWF_NOWAIT;
+        // A short read counts as failed in a chain; the close must come all
+        // the same.
+        read->flags |= IOSQE_FIXED_FILE | IOSQE_IO_HARDLINK;
+        io_uring_sqe_set_data64(read, tag(index, readStep));
+        io_uring_prep_close_direct(close, unsigned(index));
+        io_uring_sqe_set_data64(close, tag(index, closeStep));
+        s.pending = 3;
+        m_pending += 3;
+        return true;
+    }
+
+    bool submitPrepared()
+    {
+        for (;;) {
+            const int submitted = io_uring_submit(&m_ring);
+            if (submitted >= 0 && io_uring_sq_ready(&m_ring) == 0)
+                return true;
+            if (submitted < 0 && submitted != -EINTR && submitted != -EAGAIN && submitted != -EBUSY)
+                return false;
+            // The kernel is short of room for completions: take some in.
+            if (!reap(true))
+                return false;
+        }
+    }
 
     bool setUp(const QString &directory)
     {
@@ -276,7 +309,10 @@ std::optional<QString> CaptionBatch::next()
 
     const int batch = (index / batchSize) % batchesInFlight;
     const int k = index % batchSize;
-    if (k == 0 && !m_ring->wait(batch)) {
+    bool retried = false;
+    if (k == 0
+        && (!m_ring->wait(batch) || !m_ring->retryUnread(batch, retried)
+            || (retried && !m_ring->wait(batch)))) {
         // The ring failed; the notes from here on are read in turn.
         m_ring.reset();
         return readCaption(m_directory + m_entryAt(index));
