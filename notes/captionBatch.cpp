@@ -19,17 +19,19 @@ namespace {
 
 bool forcedOneAtATime = false;
 
-// Notes per batch, and batches in flight: while one batch is turned into
-// captions, the kernel works on the next. 32 requests at a time keep flash
-// storage busy; far more only add memory and the wait before the first
-// caption.
+// Notes per batch, and batches in flight. 32 requests at once fill the
+// command queue of eMMC and of SATA drives. While one batch is turned into
+// captions the kernel works on the next three: with nothing cached, the
+// first read of a note only sets the storage fetching it, and by the time
+// its batch is wanted the data has mostly come in. The slots cost 4 KiB
+// each, for the length of a rebuild.
 constexpr int batchSize = 32;
-constexpr int batchesInFlight = 2;
+constexpr int batchesInFlight = 4;
 constexpr int slotCount = batchSize * batchesInFlight;
 // As much of each note as readCaption() reads at first.
 constexpr unsigned blockSize = 4096;
 // Each note costs an open, a read and a close.
-constexpr unsigned ringEntries = 256;
+constexpr unsigned ringEntries = 512;
 static_assert(ringEntries >= 3 * slotCount);
 
 enum Step : std::uint64_t { openStep, readStep, closeStep };
@@ -138,7 +140,7 @@ public:
     {
         for (int k = 0; k < batchSize; ++k) {
             while (m_slots[batch * batchSize + k].pending > 0) {
-                if (!reap(true))
+                if (!reap())
                     return false;
             }
         }
@@ -189,7 +191,7 @@ private:
             if (submitted < 0 && submitted != -EINTR && submitted != -EAGAIN && submitted != -EBUSY)
                 return false;
             // The kernel is short of room for completions: take some in.
-            if (!reap(true))
+            if (!reap())
                 return false;
         }
     }
@@ -224,12 +226,11 @@ private:
 
     static std::uint64_t tag(int index, Step step) { return std::uint64_t(index) << 2 | step; }
 
-    // Takes in the completions that are there, waiting for one first if
-    // `block` is set.
-    bool reap(bool block)
+    // Waits for a completion, then takes in all that are there.
+    bool reap()
     {
         io_uring_cqe *cqe = nullptr;
-        int error = block ? io_uring_wait_cqe(&m_ring, &cqe) : io_uring_peek_cqe(&m_ring, &cqe);
+        const int error = io_uring_wait_cqe(&m_ring, &cqe);
         if (error == -EINTR || error == -EAGAIN)
             return true;
         if (error < 0)
@@ -270,7 +271,7 @@ private:
         if (io_uring_submit(&m_ring) < 0 && io_uring_sq_ready(&m_ring) > 0)
             return false;
         while (m_pending > 0) {
-            if (!reap(true))
+            if (!reap())
                 return false;
         }
         return true;

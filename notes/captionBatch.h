@@ -20,7 +20,7 @@ class CaptionBatch
 public:
     // `entryAt(i)` gives the name of entry i (0 <= i < count) in
     // `directory`, which ends in a slash; it is called in increasing order,
-    // up to two batches ahead of next().
+    // up to 128 entries ahead of next().
     CaptionBatch(const QString &directory, int count, std::function<QString(int)> entryAt);
     ~CaptionBatch();
     CaptionBatch(const CaptionBatch &) = delete;
