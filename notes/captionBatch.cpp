@@ -71,10 +71,10 @@ bool copyLocalName(const QString &entry, char (&out)[NAME_MAX + 1])
 
 // An io_uring with a file slot per note in flight. The notes are opened
 // relative to the directory into the slots, read once and closed, each as a
-// chain of three requests, a batch of them in one system call. The kernel
-// never waits for what it finds: a note is opened without blocking and read
-// with RWF_NOWAIT, so that a FIFO or a terminal put in its place is not read
-// until something writes to it. Everything the first block does not settle
+// chain of three requests, a batch of them in one system call. Nothing is
+// waited for: a note is opened without blocking and read with RWF_NOWAIT, so
+// that a FIFO or a terminal put in its place answers at once instead of
+// holding the read until something writes to it. Everything the first block does not settle
 // (a failure of any kind, an empty read, no line feed) is left to
 // readCaption(), which then gives the caption or the failure as it always
 // does.
@@ -325,7 +325,7 @@ std::optional<QString> CaptionBatch::next()
     if (!caption)
         caption = readCaption(m_directory + m_entryAt(index));
 
-    // The batch is used up: its slots take the batch after the next one.
+    // The batch is used up: its slots take the first batch not yet in flight.
     const int refill = index + 1 + (batchesInFlight - 1) * batchSize;
     if ((k == batchSize - 1) && refill < m_count
         && !m_ring->submit(batch, refill, std::min(batchSize, m_count - refill), m_entryAt))
