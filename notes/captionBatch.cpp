@@ -8,9 +8,11 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 #include <fcntl.h>
 #include <liburing.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 namespace notes {
@@ -67,6 +69,42 @@ bool copyLocalName(const QString &entry, char (&out)[NAME_MAX + 1])
     return i > 0;
 }
 
+// The slots, mapped for the length of a rebuild and unmapped after it. From
+// the heap, half a MiB freed would raise malloc's threshold for mapping
+// blocks of their own, and the memory of later allocations would stay with
+// the process.
+class SlotMemory
+{
+public:
+    SlotMemory() = default;
+    SlotMemory(const SlotMemory &) = delete;
+    SlotMemory &operator=(const SlotMemory &) = delete;
+    ~SlotMemory()
+    {
+        if (m_slots)
+            ::munmap(m_slots, bytes);
+    }
+
+    bool allocate()
+    {
+        void *memory
+            = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (memory == MAP_FAILED)
+            return false;
+        m_slots = static_cast<Slot *>(memory);
+        for (int i = 0; i < slotCount; ++i)
+            new (m_slots + i) Slot;
+        return true;
+    }
+    // Leaves the memory mapped, for when the kernel may still write to it.
+    void abandon() { m_slots = nullptr; }
+    Slot &operator[](int index) { return m_slots[index]; }
+
+private:
+    static constexpr size_t bytes = sizeof(Slot) * slotCount;
+    Slot *m_slots = nullptr;
+};
+
 } // namespace
 
 // An io_uring with a file slot per note in flight. The notes are opened
@@ -93,7 +131,7 @@ public:
             return;
         // Nothing may still be reading into the slots when they are freed.
         if (!drain())
-            (void)m_slots.release();
+            m_slots.abandon();
         io_uring_queue_exit(&m_ring);
         ::close(m_directoryFd);
     }
@@ -148,9 +186,7 @@ public:
     }
 
 private:
-    Ring()
-        : m_slots(new Slot[slotCount])
-    { }
+    Ring() = default;
 
     // Prepares the open, read and close of the note named in slot `index`.
     bool prepare(int index)
@@ -198,6 +234,8 @@ private:
 
     bool setUp(const QString &directory)
     {
+        if (!m_slots.allocate())
+            return false;
         io_uring_params params {};
         // Only this thread submits, and completions are taken in when it
         // asks for them, not by interrupting it.
@@ -281,7 +319,7 @@ private:
     bool m_ready = false;
     int m_directoryFd = -1;
     int m_pending = 0;
-    std::unique_ptr<Slot[]> m_slots;
+    SlotMemory m_slots;
 };
 
 CaptionBatch::CaptionBatch(const QString &directory, int count, std::function<QString(int)> entryAt)
