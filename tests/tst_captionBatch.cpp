@@ -16,7 +16,11 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 // The captions of a listing read many at a time must be those read one at a
@@ -34,6 +38,8 @@ private slots:
     void acrossBatches();
     void warningsInListingOrder_data();
     void warningsInListingOrder();
+    // Last: what it sets up stays for the rest of the process.
+    void withoutRingWhenForbidden();
     void cleanup() { notes::setOneAtATime(false); }
 
 private:
@@ -315,6 +321,35 @@ void tst_captionBatch::warningsInListingOrder()
     QVERIFY(driver.done());
     QVERIFY(driver.failures().isEmpty());
     QCOMPARE(editorTitle, notes::notePath(lastEntry));
+}
+
+void tst_captionBatch::withoutRingWhenForbidden()
+{
+    // A seccomp policy that answers io_uring_setup with EPERM, as container
+    // runtimes do.
+    sock_filter rules[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_io_uring_setup, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EPERM),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_fprog program {ushort(std::size(rules)), rules};
+    if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0
+        || ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+        QSKIP("cannot install a seccomp filter here");
+
+    NoteDirFixture fixture;
+    QStringList expected;
+    for (int i = 0; i < 40; ++i) {
+        const QByteArray name = QByteArray::number(100 + i);
+        QVERIFY(writeBytes(name, "note " + name + "\n"));
+        expected.append(QStringLiteral("note ") + name);
+    }
+    bool batched = true;
+    QCOMPARE(readAll(
+                 false, [] {}, &batched),
+             expected);
+    QVERIFY(!batched);
 }
 
 QTEST_MAIN(tst_captionBatch)
