@@ -332,9 +332,11 @@ CaptionBatch::CaptionBatch(const QString &directory, int count, std::function<QS
     m_ring = Ring::create(directory);
     for (int batch = 0; m_ring && batch < batchesInFlight; ++batch) {
         const int first = batch * batchSize;
-        if (first < count
-            && !m_ring->submit(batch, first, std::min(batchSize, count - first), m_entryAt))
+        const int n = std::min(batchSize, count - first);
+        if (first < count && !m_ring->submit(batch, first, n, m_entryAt))
             m_ring.reset();
+        else if (first < count)
+            m_submittedEnd = first + n;
     }
 }
 
@@ -358,16 +360,20 @@ std::optional<QString> CaptionBatch::next()
     }
     const Slot &s = m_ring->slot(batch * batchSize + k);
     std::optional<QString> caption;
-    if (s.openResult == 0 && s.readResult > 0)
+    if (index >= m_staleBefore && s.openResult == 0 && s.readResult > 0)
         caption = captionOfFirstBlock(QByteArrayView(s.block, s.readResult));
     if (!caption)
         caption = readCaption(m_directory + m_entryAt(index));
 
     // The batch is used up: its slots take the first batch not yet in flight.
     const int refill = index + 1 + (batchesInFlight - 1) * batchSize;
-    if ((k == batchSize - 1) && refill < m_count
-        && !m_ring->submit(batch, refill, std::min(batchSize, m_count - refill), m_entryAt))
-        m_ring.reset();
+    if (k == batchSize - 1 && refill < m_count) {
+        const int n = std::min(batchSize, m_count - refill);
+        if (m_ring->submit(batch, refill, n, m_entryAt))
+            m_submittedEnd = refill + n;
+        else
+            m_ring.reset();
+    }
     return caption;
 }
 

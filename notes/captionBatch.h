@@ -30,6 +30,11 @@ public:
     // as readCaption(directory + entry) says; called at most `count` times.
     std::optional<QString> next();
 
+    // Forgets what was read ahead of the next entry: those notes are read
+    // again in their turn. For after a pause in which they may have changed,
+    // such as a message the user had to answer.
+    void discardReadAhead() { m_staleBefore = m_submittedEnd; }
+
     // Whether the notes are read many at a time.
     bool isBatched() const { return m_ring != nullptr; }
 
@@ -39,6 +44,8 @@ private:
     QString m_directory;
     int m_count = 0;
     int m_next = 0;
+    int m_submittedEnd = 0; // one past the last entry handed to the kernel
+    int m_staleBefore = 0; // entries before this are read again
     std::function<QString(int)> m_entryAt;
     std::unique_ptr<Ring> m_ring;
 };

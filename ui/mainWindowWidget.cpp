@@ -82,6 +82,8 @@ void mainWindowWidget::refreshList(notesListView *list)
         } else {
             messages::showFileError(QStringLiteral("Could not read item '")
                                     + notes::displayText(entry) + QStringLiteral("'"));
+            // The notes may have changed while the message was up.
+            reader.discardReadAhead();
         }
     }
     // Filling the model in one go keeps a rebuild linear in the number of rows.
