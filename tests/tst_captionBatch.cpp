@@ -38,6 +38,8 @@ private slots:
     void acrossBatches();
     void warningsInListingOrder_data();
     void warningsInListingOrder();
+    void notesChangedWhileWarningShown_data() { warningsInListingOrder_data(); }
+    void notesChangedWhileWarningShown();
     // Last: what it sets up stays for the rest of the process.
     void withoutRingWhenForbidden();
     void cleanup() { notes::setOneAtATime(false); }
@@ -321,6 +323,40 @@ void tst_captionBatch::warningsInListingOrder()
     QVERIFY(driver.done());
     QVERIFY(driver.failures().isEmpty());
     QCOMPARE(editorTitle, notes::notePath(lastEntry));
+}
+
+void tst_captionBatch::notesChangedWhileWarningShown()
+{
+    QFETCH(bool, oneAtATime);
+    if (!m_permissionsApply)
+        QSKIP("cannot drop the capability to read any file, so no note can be unreadable");
+    notes::setOneAtATime(oneAtATime);
+    NoteDirFixture fixture;
+    QVERIFY(QFile::setPermissions(fixture.write(QStringLiteral("0.txt"), "secret\n"), {}));
+    QStringList rows;
+    for (int i = 100; i < 300; ++i) {
+        const QString name = QString::number(i);
+        fixture.write(name, "old " + name.toUtf8() + "\n");
+        rows.append(QStringLiteral("new ") + name);
+    }
+
+    // The notes after the unreadable one change while its warning is up;
+    // their rows show them as they are once it is answered.
+    ModalDriver driver;
+    driver.onMessageBox([&](QMessageBox *box) {
+        for (int i = 100; i < 300; ++i) {
+            const QString name = QString::number(i);
+            fixture.write(name, "new " + name.toUtf8() + "\n");
+        }
+        ModalDriver::click(box, QMessageBox::Ok);
+    });
+    mainWindowWidget window(nullptr, "mainWindow");
+    QVERIFY(driver.done());
+    auto *list = window.findChild<notesListView *>(QStringLiteral("notesList"));
+    QStringList shown;
+    for (int row = 0; row < list->model()->rowCount(); ++row)
+        shown.append(list->model()->index(row, 0).data().toString());
+    QCOMPARE(shown, rows);
 }
 
 void tst_captionBatch::withoutRingWhenForbidden()
