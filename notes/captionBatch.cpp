@@ -49,8 +49,9 @@ struct Slot
     char block[blockSize];
 };
 
-// The local bytes of an entry name into `out`, NUL-terminated; false when
-// they do not fit, as no entry of a directory can.
+// The local bytes of an entry name into `out`, NUL-terminated, without a
+// QByteArray per name for the usual ASCII names; false when they do not fit,
+// as no entry of a directory can.
 bool copyLocalName(const QString &entry, char (&out)[NAME_MAX + 1])
 {
     if (entry.size() > NAME_MAX)
@@ -107,7 +108,9 @@ private:
 
 } // namespace
 
-// An io_uring with a file slot per note in flight. The notes are opened
+// An io_uring with a file slot per note in flight. Qt's file classes make
+// one system call per operation and cannot hand the kernel many at once;
+// liburing gives the ring, and the batching is done here. The notes are opened
 // relative to the directory into the slots, read once and closed, each as a
 // chain of three requests, a batch of them in one system call. Nothing is
 // waited for: a note is opened without blocking and read with RWF_NOWAIT, so
