@@ -18,6 +18,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -48,7 +49,7 @@ struct Options
     std::vector<long> counts {1000, 10000, 100000};
     int runs = 5;
     double editorMegabytes = 10;
-    std::string phases = "floor,floor+fstat,listing,refresh,startup,memory";
+    std::string phases = "floor,floor-many,floor+fstat,listing,refresh,cold,startup,memory";
     bool wants(const char *phase) const
     {
         return ("," + phases + ",").find("," + std::string(phase) + ",") != std::string::npos;
@@ -90,7 +91,8 @@ const char usage[]
       "  --runs      repetitions of each measurement; medians are shown (5)\n"
       "  --editor-mb size of the note opened in the editor, 0 to skip (10)\n"
       "  --phases    what to measure, for profiling one of them (default\n"
-      "              floor,floor+fstat,listing,refresh,startup,memory)\n";
+      "              floor,floor-many,floor+fstat,listing,refresh,cold,startup,memory)\n"
+      "              cold needs root: it drops the page cache before each measurement\n";
 
 long long monotonicNs()
 {
@@ -394,6 +396,8 @@ struct PhaseResult
 {
     double ms = 0; // wall clock
     double toFloor = 0; // ratio to the floor measured next to it in the same run
+    double toMany = 0; // the same to the many-at-a-time floor
+    std::vector<double> toFloorRuns, toManyRuns; // those ratios run by run
     double userMs = 0, systemMs = 0; // processor time
     double syscallsPerRow = -1;
 };
@@ -402,7 +406,9 @@ struct CountResult
 {
     long count = 0;
     long rows = 0;
-    PhaseResult floor, floorStat, listing, refresh;
+    PhaseResult floor, floorMany, floorStat, listing, refresh;
+    // With nothing cached: the caches dropped before each measurement.
+    PhaseResult coldFloor, coldMany, coldRefresh;
     double paintMs = 0; // of refresh: laying out and painting the window
     double startupMs = 0;
     long peakKb = 0, keptKb = 0;
@@ -417,6 +423,78 @@ double perRow(long long calls, long rows)
 double processorMs(const timeval &time)
 {
     return double(time.tv_sec) * 1e3 + double(time.tv_usec) / 1e3;
+}
+
+// The median of `ms` and of its ratios to the floors measured in the same
+// runs, when they were.
+void takeMedians(const std::vector<double> &ms, const std::vector<double> *floorMs,
+                 const std::vector<double> *manyMs, PhaseResult &result)
+{
+    result.ms = median(ms);
+    result.toFloorRuns.clear();
+    result.toManyRuns.clear();
+    for (size_t run = 0; run < ms.size(); ++run) {
+        if (floorMs && run < floorMs->size())
+            result.toFloorRuns.push_back(ms[run] / (*floorMs)[run]);
+        if (manyMs && run < manyMs->size())
+            result.toManyRuns.push_back(ms[run] / (*manyMs)[run]);
+    }
+    result.toFloor = median(result.toFloorRuns);
+    result.toMany = median(result.toManyRuns);
+}
+
+// Why the cold phase cannot run, or nothing when it can.
+std::string coldSkipReason()
+{
+    if (::geteuid() != 0)
+        return "it needs root, to drop the page cache";
+    const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::string("/proc/sys/vm/drop_caches cannot be written: ") + std::strerror(errno);
+    ::close(fd);
+    return {};
+}
+
+// Writes dirty pages out, then drops the page cache, dentries and inodes, so
+// that what comes next reads from the storage.
+void dropCaches()
+{
+    ::sync();
+    const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        if (::write(fd, "3", 1) != 1)
+            std::perror("drop_caches");
+        ::close(fd);
+    }
+}
+
+// The one-at-a-time floor, the many-at-a-time floor and refreshList with
+// nothing cached, taking turns within each run.
+void measureCold(mainWindowWidget &window, notesListView *list, const Options &options,
+                 CountResult &result)
+{
+    const std::vector<std::function<void()>> work = {
+        [] { floorWork::rebuild(noteDir); },
+        [] { floorWork::rebuildMany(noteDir); },
+        [&] {
+            window.refreshList(list);
+            QCoreApplication::processEvents();
+            window.repaint();
+        },
+    };
+    std::vector<std::vector<double>> ms(work.size());
+    for (int run = 0; run < options.runs; ++run) {
+        for (size_t k = 0; k < work.size(); ++k) {
+            const size_t turn = (size_t(run) + k) % work.size();
+            dropCaches();
+            const long long start = monotonicNs();
+            work[turn]();
+            ms[turn].push_back(msSince(start));
+        }
+    }
+    takeMedians(ms[0], &ms[0], &ms[1], result.coldFloor);
+    takeMedians(ms[1], &ms[0], &ms[1], result.coldMany);
+    takeMedians(ms[2], &ms[0], &ms[1], result.coldRefresh);
 }
 
 bool measureCount(const QString &base, long count, const Options &options,
@@ -445,6 +523,7 @@ bool measureCount(const QString &base, long count, const Options &options,
     };
     std::vector<Phase> phases = {
         {"floor", &result.floor, [&] { floorWork::rebuild(noteDir); }, {}, {}, {}},
+        {"floor-many", &result.floorMany, [&] { floorWork::rebuildMany(noteDir); }, {}, {}, {}},
         {"floor+fstat", &result.floorStat, [&] { floorWork::rebuild(noteDir, true); }, {}, {}, {}},
         {"listing",
          &result.listing,
@@ -474,8 +553,16 @@ bool measureCount(const QString &base, long count, const Options &options,
          {},
          {}},
     };
+    // Without io_uring (old kernels, seccomp, user emulation) there is no
+    // many-at-a-time floor to measure.
+    const bool ringWorks = floorWork::rebuildMany(noteDir) >= 0;
+    if (!ringWorks && options.wants("floor-many"))
+        std::printf("io_uring cannot be set up here: no many-at-a-time floor\n");
     phases.erase(std::remove_if(phases.begin(), phases.end(),
-                                [&](const Phase &phase) { return !options.wants(phase.name); }),
+                                [&](const Phase &phase) {
+                                    return !options.wants(phase.name)
+                                        || (phase.result == &result.floorMany && !ringWorks);
+                                }),
                  phases.end());
     std::vector<double> startup;
     // Warm the caches and count the system calls, then take turns so that
@@ -517,19 +604,15 @@ bool measureCount(const QString &base, long count, const Options &options,
     }
     // The ratio is taken run by run, between measurements made moments
     // apart, so that load coming and going on the machine cancels out.
-    const auto floorPhase = std::find_if(phases.begin(), phases.end(), [&](const Phase &phase) {
-        return phase.result == &result.floor;
-    });
+    const auto phaseOf = [&](const PhaseResult *which) {
+        const auto found = std::find_if(phases.begin(), phases.end(),
+                                        [&](const Phase &phase) { return phase.result == which; });
+        return found == phases.end() ? nullptr : &found->ms;
+    };
     for (const Phase &phase : phases) {
-        phase.result->ms = median(phase.ms);
-        if (floorPhase != phases.end()) {
-            std::vector<double> ratios;
-            for (size_t run = 0; run < phase.ms.size(); ++run)
-                ratios.push_back(phase.ms[run] / floorPhase->ms[run]);
-            phase.result->toFloor = median(ratios);
-        }
         phase.result->userMs = median(phase.userMs);
         phase.result->systemMs = median(phase.systemMs);
+        takeMedians(phase.ms, phaseOf(&result.floor), phaseOf(&result.floorMany), *phase.result);
     }
     result.paintMs = median(paint);
     result.startupMs = median(startup);
@@ -539,6 +622,8 @@ bool measureCount(const QString &base, long count, const Options &options,
     }
     if (options.wants("listing"))
         agree &= rowsAgree("listing and captions", listed, expected);
+    if (options.wants("cold") && coldSkipReason().empty() && ringWorks)
+        measureCold(window, list, options, result);
     agree &= rowsAgree("main window after refreshList", rowsOf(list), expected);
     if (list->verticalScrollBar()->maximum() <= 0 && result.rows > 100) {
         std::fprintf(stderr, "the list was not laid out\n");
@@ -638,7 +723,8 @@ double ratio(double a, double b)
     return b > 0 ? a / b : 0;
 }
 
-void printResults(const std::vector<CountResult> &results, bool counted)
+void printResults(const std::vector<CountResult> &results, bool counted,
+                  const std::string &coldReason)
 {
     std::printf("\n%8s %8s %9s %6s %9s %6s %7s %18s %9s %7s %7s %7s\n", "notes", "floor", "listing",
                 "ratio", "refresh", "ratio", "paint", "syscalls per row", "start-up", "peak",
@@ -666,6 +752,36 @@ void printResults(const std::vector<CountResult> &results, bool counted)
         for (const CountResult &r : results)
             std::printf("%8ld  %.1f ms, %.2fx the floor\n", r.count, r.floorStat.ms,
                         r.floorStat.toFloor);
+    }
+    const bool many = std::any_of(results.begin(), results.end(),
+                                  [](const CountResult &r) { return r.floorMany.ms > 0; });
+    if (many) {
+        std::printf("\nthe many-at-a-time floor (io_uring, 32 opens, then 32 reads, then 32 "
+                    "closes at a time), warm:\n");
+        for (const CountResult &r : results)
+            std::printf("%8ld  %.1f ms, %.2fx the floor; refreshList %.2fx it\n", r.count,
+                        r.floorMany.ms, r.floorMany.toFloor, r.refresh.toMany);
+    }
+    if (!coldReason.empty()) {
+        std::printf("\ncold phase skipped: %s\n", coldReason.c_str());
+    } else if (std::any_of(results.begin(), results.end(),
+                           [](const CountResult &r) { return r.coldFloor.ms > 0; })) {
+        std::printf("\ncold, the page cache dropped before each measurement:\n");
+        std::printf("%8s %9s %9s %9s %14s %14s %10s\n", "notes", "floor ms", "many ms", "refresh",
+                    "refresh/floor", "refresh/many", "many/floor");
+        for (const CountResult &r : results) {
+            std::printf("%8ld %9.1f %9.1f %9.1f %13.2fx %13.2fx %9.2fx\n", r.count, r.coldFloor.ms,
+                        r.coldMany.ms, r.coldRefresh.ms, r.coldRefresh.toFloor,
+                        r.coldRefresh.toMany, r.coldMany.toFloor);
+        }
+        std::printf("run by run, refresh/floor and refresh/many:\n");
+        for (const CountResult &r : results) {
+            std::printf("%8ld ", r.count);
+            for (size_t run = 0; run < r.coldRefresh.toFloorRuns.size(); ++run)
+                std::printf(" %.2f/%.2f", r.coldRefresh.toFloorRuns[run],
+                            r.coldRefresh.toManyRuns[run]);
+            std::printf("\n");
+        }
     }
     std::printf("\nprocessor time, user + system ms:\n");
     for (const CountResult &r : results) {
@@ -739,7 +855,7 @@ int main(int argc, char **argv)
         QDir::setCurrent(scratch.path());
         QDir(base).removeRecursively();
     }
-    printResults(results, syscalls.works());
+    printResults(results, syscalls.works(), options.wants("cold") ? coldSkipReason() : "");
 
     if (options.editorMegabytes > 0) {
         EditorResult editor;

@@ -64,6 +64,25 @@ QString captionOf(const QByteArray &head)
     return captionFromText(text, true);
 }
 
+std::optional<QString> captionOfFirstBlock(QByteArrayView block)
+{
+    if (block.isEmpty())
+        return std::nullopt;
+    const QStringConverter::Encoding encoding = encodingOf(block);
+    QStringDecoder decoder(encoding);
+    if (encoding == QStringConverter::Utf8) {
+        const void *lineFeed = std::memchr(block.data(), '\n', size_t(block.size()));
+        if (!lineFeed)
+            return std::nullopt;
+        return captionBeforeLineFeed(block, static_cast<const char *>(lineFeed) - block.data(),
+                                     decoder);
+    }
+    const QString text = decoder.decode(block);
+    if (!text.contains(u'\n'))
+        return std::nullopt;
+    return captionFromText(text, false);
+}
+
 std::optional<QString> readCaption(const QString &path)
 {
     PosixFile file;
@@ -87,16 +106,12 @@ std::optional<QString> readCaption(const QString &path)
                                   : std::nullopt;
 
     const QByteArrayView head(block, got);
-    const QStringConverter::Encoding encoding = encodingOf(head);
-    QStringDecoder decoder(encoding);
-    if (encoding == QStringConverter::Utf8) {
-        if (const void *lineFeed = std::memchr(block, '\n', size_t(got)))
-            return captionBeforeLineFeed(head, static_cast<const char *>(lineFeed) - block,
-                                         decoder);
-    }
+    if (auto caption = captionOfFirstBlock(head))
+        return caption;
+    QStringDecoder decoder(encodingOf(head));
     QString text = decoder.decode(head);
-    bool lineFound = text.contains(u'\n');
-    if (!lineFound && !file.statRegular())
+    bool lineFound = false;
+    if (!file.statRegular())
         return std::nullopt;
     qsizetype total = got;
     while (!lineFound && total < file.size()) {

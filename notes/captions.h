@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QLatin1StringView>
 #include <QString>
 
@@ -18,6 +19,11 @@ inline constexpr QLatin1StringView noCaption {"<no caption>"};
 // path that is no longer a regular file). Reads only as far as the first line
 // break.
 std::optional<QString> readCaption(const QString &path);
+
+// The caption of a note from its first bytes (what one read from its start
+// gave) when they hold the end of its first line; no value when they do not
+// (or are empty), and only reading on can tell.
+std::optional<QString> captionOfFirstBlock(QByteArrayView block);
 
 // The caption rule applied to text already in memory (the bytes of a whole
 // file or of its beginning up to and past the first line break).

@@ -46,7 +46,7 @@ if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
     # Reads the new architecture's package lists.
     apt_update
 fi
-if ! install_missing "qt6-base-dev:$arch" "qt6-qpa-plugins:$arch"; then
+if ! install_missing "qt6-base-dev:$arch" "qt6-qpa-plugins:$arch" "liburing-dev:$arch"; then
     # Seen when the mirror's package list of the architecture is older than
     # its Release file: the target's libraries then lag the host's, which
     # multiarch refuses. Nothing of the project is at fault; say so apart.

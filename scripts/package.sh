@@ -70,7 +70,7 @@ depends=$(field Depends)
 # The package names in Depends, one a line, without versions, architecture
 # qualifiers or alternatives' bars.
 depends_names=$(sed 's/([^)]*)//g; s/|/,/g' <<<"$depends" | tr ',' '\n' | sed 's/^ *//; s/[ :].*//')
-for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins; do
+for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins liburing2; do
     grep -qxF "$package" <<<"$depends_names" || fail "Depends does not name $package: $depends"
 done
 

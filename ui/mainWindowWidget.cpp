@@ -1,6 +1,6 @@
 #include "mainWindowWidget.h"
 
-#include "captions.h"
+#include "captionBatch.h"
 #include "displayText.h"
 #include "editWindowWidget.h"
 #include "messages.h"
@@ -76,14 +76,18 @@ void mainWindowWidget::refreshList(notesListView *list)
     QStringList rows;
     rows.reserve(notesDir.count());
     rowEntries.reserve(notesDir.count());
+    notes::CaptionBatch reader(notes::noteDirectory(), notesDir.count(),
+                               [this](int i) { return notesDir.entryAt(i); });
     for (int i = 0; i < notesDir.count(); ++i) {
         const QString entry = notesDir.entryAt(i);
-        if (const auto caption = notes::readCaption(notes::notePath(entry))) {
+        if (const auto caption = reader.next()) {
             rows.append(displayText(*caption));
             rowEntries.append(entry);
         } else {
             messages::showFileError(QStringLiteral("Could not read item '") + displayText(entry)
                                     + QStringLiteral("'"));
+            // The notes may have changed while the message was up.
+            reader.discardReadAhead();
         }
     }
     // Filling the model in one go keeps a rebuild linear in the number of rows.

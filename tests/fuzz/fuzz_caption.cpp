@@ -1,5 +1,6 @@
-// The caption of any content: the same from memory and from a file, one line
-// at most, never empty, and shown in bounded length.
+// The caption of any content: the same from memory, from a file and, where it
+// settles it, from the first block; one line at most, never empty, and shown
+// in bounded length.
 #include "captions.h"
 #include "displayText.h"
 
@@ -7,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -23,6 +25,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!read || *read != caption || caption.isEmpty() || caption.contains(u'\n'))
         abort();
     if (displayText(caption).size() > 1001)
+        abort();
+    // What the first block alone settles must agree with the whole file.
+    const auto fromBlock = notes::captionOfFirstBlock(
+        QByteArrayView(bytes).first(std::min<qsizetype>(bytes.size(), 4096)));
+    if (fromBlock && *fromBlock != caption)
         abort();
     return 0;
 }
