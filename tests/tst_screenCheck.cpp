@@ -9,7 +9,10 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
+
+#include <memory>
 
 // The checks the emulated board relies on: whether a screen taken from the
 // board shows what the offscreen rendering shows, and where the controls are
@@ -26,6 +29,7 @@ private slots:
     void messageBoxButtons_data();
     void messageBoxButtons();
     void pictureStacksWindows();
+    void windowsFillScreen();
 };
 
 namespace {
@@ -205,6 +209,34 @@ void tst_screenCheck::pictureStacksWindows()
     QCOMPARE(picture.pixel(110, 140), qRgb(0, 255, 0));
     QCOMPARE(picture.pixel(155, 65), box.grab().toImage().pixel(5, 5));
     QVERIFY(picture.pixel(155, 65) != qRgb(0, 255, 0));
+}
+
+void tst_screenCheck::windowsFillScreen()
+{
+    const std::unique_ptr<QObject> fullScreen(screenScene::showWindowsFullScreen());
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Title"), QStringLiteral("Text"));
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QTRY_COMPARE(box.geometry(), screen);
+    QVERIFY(box.isFullScreen());
+    // Its buttons are laid out anew, not left at the top left.
+    QAbstractButton *button = box.buttons().constFirst();
+    QTRY_VERIFY(button->mapTo(&box, QPoint(0, 0)).y() > screen.height() / 2);
+
+    QWidget maximized;
+    maximized.showMaximized();
+    QVERIFY(QTest::qWaitForWindowExposed(&maximized));
+    QVERIFY(maximized.isMaximized());
+    QVERIFY(!maximized.isFullScreen());
+
+    QWidget parent;
+    auto *child = new QWidget(&parent);
+    child->setGeometry(5, 5, 20, 20);
+    parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&parent));
+    QCOMPARE(child->geometry(), QRect(5, 5, 20, 20));
 }
 
 QTEST_MAIN(tst_screenCheck)

@@ -258,6 +258,12 @@ int render(int argc, char *argv[], const QString &scenarioPath, const QString &o
     // linuxfb has no platform theme to name a style, so Qt takes the first
     // it knows, Windows; offscreen names Fusion. Draw what the board draws.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Windows")));
+    screenScene::showWindowsFullScreen();
+    // Nor does it name a font: Qt takes fontconfig's default family at 12
+    // points, where offscreen's theme asks for 9.
+    QFont font = QApplication::font();
+    font.setPointSize(12);
+    QApplication::setFont(font);
 
     bool titleStrips = false;
 #ifdef TAVLO_HAS_TITLE_STRIP

@@ -4,10 +4,12 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDialog>
+#include <QEvent>
 #include <QImage>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
 #include <QWidget>
 
 #include <algorithm>
@@ -53,7 +55,35 @@ QList<QWidget *> visibleWindows()
     return windows;
 }
 
+class FullScreenWindows : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && object->isWidgetType()) {
+            auto *widget = static_cast<QWidget *>(object);
+            if (widget->isWindow()
+                && !(widget->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+                widget->setWindowState(widget->windowState() | Qt::WindowFullScreen);
+                // offscreen resizes the window but leaves it where it was.
+                widget->setGeometry(widget->screen()->geometry());
+            }
+        }
+        return QObject::eventFilter(object, event);
+    }
+};
+
 } // namespace
+
+QObject *showWindowsFullScreen()
+{
+    auto *filter = new FullScreenWindows(qApp);
+    qApp->installEventFilter(filter);
+    return filter;
+}
 
 QWidget *topWindow()
 {

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QImage;
+class QObject;
 class QSize;
 class QWidget;
 
@@ -28,6 +29,12 @@ QWidget *topWindow();
 // The controls of `window` that are shown, in screen coordinates: its named
 // widgets, its message-box buttons and the visible rows of its lists.
 QList<Control> controlsOf(QWidget *window);
+
+// Makes every top-level window shown from now on fill the screen, unless it
+// asked to be maximized, as Qt's frame buffer platforms do: offscreen shows a
+// message box at its own size, linuxfb over the whole screen. Deleting the
+// object returned, which the application owns, ends this.
+QObject *showWindowsFullScreen();
 
 // The screen as it would show the visible top-level windows: every window
 // drawn at its place, modal dialogs above the rest in the order they are
