@@ -29,7 +29,7 @@ private slots:
     void messageBoxButtons_data();
     void messageBoxButtons();
     void pictureStacksWindows();
-    void windowsFillScreen();
+    void firstWindowFillsScreen();
 };
 
 namespace {
@@ -211,32 +211,45 @@ void tst_screenCheck::pictureStacksWindows()
     QVERIFY(picture.pixel(155, 65) != qRgb(0, 255, 0));
 }
 
-void tst_screenCheck::windowsFillScreen()
+void tst_screenCheck::firstWindowFillsScreen()
 {
-    const std::unique_ptr<QObject> fullScreen(screenScene::showWindowsFullScreen());
+    const std::unique_ptr<QObject> fullScreen(screenScene::showFirstWindowFullScreen());
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
 
+    // A message box before any window is shown, as at start-up.
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Title"), QStringLiteral("Text"));
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
     QTRY_COMPARE(box.geometry(), screen);
-    QVERIFY(box.isFullScreen());
     // Its buttons are laid out anew, not left at the top left.
     QAbstractButton *button = box.buttons().constFirst();
     QTRY_VERIFY(button->mapTo(&box, QPoint(0, 0)).y() > screen.height() / 2);
 
-    QWidget maximized;
-    maximized.showMaximized();
-    QVERIFY(QTest::qWaitForWindowExposed(&maximized));
-    QVERIFY(maximized.isMaximized());
-    QVERIFY(!maximized.isFullScreen());
+    // A window shown beside another keeps its size and place.
+    QWidget second;
+    second.setGeometry(40, 30, 120, 90);
+    second.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&second));
+    QCOMPARE(second.geometry(), QRect(40, 30, 120, 90));
+    box.hide();
+    second.hide();
 
+    // Alone again, a window fills the screen; its children keep their places.
     QWidget parent;
     auto *child = new QWidget(&parent);
     child->setGeometry(5, 5, 20, 20);
     parent.show();
     QVERIFY(QTest::qWaitForWindowExposed(&parent));
+    QTRY_COMPARE(parent.geometry(), screen);
     QCOMPARE(child->geometry(), QRect(5, 5, 20, 20));
+
+    // A maximized window is the platform's to place.
+    parent.hide();
+    QWidget maximized;
+    maximized.showMaximized();
+    QVERIFY(QTest::qWaitForWindowExposed(&maximized));
+    QVERIFY(maximized.isMaximized());
+    QVERIFY(!maximized.isFullScreen());
 }
 
 QTEST_MAIN(tst_screenCheck)

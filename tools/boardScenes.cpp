@@ -258,7 +258,7 @@ int render(int argc, char *argv[], const QString &scenarioPath, const QString &o
     // linuxfb has no platform theme to name a style, so Qt takes the first
     // it knows, Windows; offscreen names Fusion. Draw what the board draws.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Windows")));
-    screenScene::showWindowsFullScreen();
+    screenScene::showFirstWindowFullScreen();
     // Nor does it name a font: Qt takes fontconfig's default family at 12
     // points, where offscreen's theme asks for 9.
     QFont font = QApplication::font();

@@ -55,7 +55,7 @@ QList<QWidget *> visibleWindows()
     return windows;
 }
 
-class FullScreenWindows : public QObject
+class FirstWindowFillsScreen : public QObject
 {
 public:
     using QObject::QObject;
@@ -63,14 +63,20 @@ public:
 protected:
     bool eventFilter(QObject *object, QEvent *event) override
     {
-        if (event->type() == QEvent::Show && object->isWidgetType()) {
-            auto *widget = static_cast<QWidget *>(object);
-            if (widget->isWindow()
-                && !(widget->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
-                widget->setWindowState(widget->windowState() | Qt::WindowFullScreen);
-                // offscreen resizes the window but leaves it where it was.
-                widget->setGeometry(widget->screen()->geometry());
-            }
+        if (event->type() != QEvent::Show || !object->isWidgetType())
+            return QObject::eventFilter(object, event);
+        auto *widget = static_cast<QWidget *>(object);
+        if (!widget->isWindow()
+            || (widget->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+            return QObject::eventFilter(object, event);
+        const QList<QWidget *> windows = visibleWindows();
+        const bool alone = std::all_of(windows.cbegin(), windows.cend(),
+                                       [widget](const QWidget *w) { return w == widget; });
+        if (alone) {
+            // The state keeps a message box from fixing its own size again;
+            // offscreen resizes the window but leaves it where it was.
+            widget->setWindowState(widget->windowState() | Qt::WindowFullScreen);
+            widget->setGeometry(widget->screen()->geometry());
         }
         return QObject::eventFilter(object, event);
     }
@@ -78,9 +84,9 @@ protected:
 
 } // namespace
 
-QObject *showWindowsFullScreen()
+QObject *showFirstWindowFullScreen()
 {
-    auto *filter = new FullScreenWindows(qApp);
+    auto *filter = new FirstWindowFillsScreen(qApp);
     qApp->installEventFilter(filter);
     return filter;
 }
