@@ -66,15 +66,19 @@ protected:
         if (event->type() != QEvent::Show || !object->isWidgetType())
             return QObject::eventFilter(object, event);
         auto *widget = static_cast<QWidget *>(object);
-        if (!widget->isWindow()
-            || (widget->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        if (!widget->isWindow())
             return QObject::eventFilter(object, event);
+        // offscreen sizes a maximized or full-screen window but leaves it
+        // where it was; on the board it covers the screen.
+        if (widget->windowState() & Qt::WindowMaximized) {
+            widget->setGeometry(widget->screen()->availableGeometry());
+            return QObject::eventFilter(object, event);
+        }
         const QList<QWidget *> windows = visibleWindows();
         const bool alone = std::all_of(windows.cbegin(), windows.cend(),
                                        [widget](const QWidget *w) { return w == widget; });
-        if (alone) {
-            // The state keeps a message box from fixing its own size again;
-            // offscreen resizes the window but leaves it where it was.
+        if (alone || (widget->windowState() & Qt::WindowFullScreen)) {
+            // The state keeps a message box from fixing its own size again.
             widget->setWindowState(widget->windowState() | Qt::WindowFullScreen);
             widget->setGeometry(widget->screen()->geometry());
         }

@@ -30,12 +30,12 @@ QWidget *topWindow();
 // widgets, its message-box buttons and the visible rows of its lists.
 QList<Control> controlsOf(QWidget *window);
 
-// Makes a top-level window that is shown while no other is visible fill the
-// screen, unless it asked to be maximized, as Qt's frame buffer platforms do
-// (QT_QPA_FB_FORCE_FULLSCREEN=0 turns that off there): offscreen shows a
-// message box that comes before the main window at its own size, linuxfb
-// over the whole screen. Deleting the object returned, which the application
-// owns, ends this.
+// Places top-level windows as Qt's frame buffer platforms do: a window that
+// is shown while no other is visible fills the screen
+// (QT_QPA_FB_FORCE_FULLSCREEN=0 turns that off there), and a maximized one
+// covers it too. offscreen shows a message box that comes before the main
+// window at its own size, and a maximized dialog where it was placed.
+// Deleting the object returned, which the application owns, ends this.
 QObject *showFirstWindowFullScreen();
 
 // The screen as it would show the visible top-level windows: every window
