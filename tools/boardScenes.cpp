@@ -108,22 +108,6 @@ QList<Scenario> readScenarios(const QString &path)
     return scenarios;
 }
 
-// The screen as a platform configuration: offscreen takes its screens from a
-// JSON file.
-QString offscreenConfiguration(const QSize &screen, QTemporaryFile &file)
-{
-    const QJsonObject screenObject {{QStringLiteral("name"), QStringLiteral("board")},
-                                    {QStringLiteral("x"), 0},
-                                    {QStringLiteral("y"), 0},
-                                    {QStringLiteral("width"), screen.width()},
-                                    {QStringLiteral("height"), screen.height()}};
-    const QJsonObject config {{QStringLiteral("windowFrameMargins"), false},
-                              {QStringLiteral("screens"), QJsonArray {screenObject}}};
-    if (!file.open() || file.write(QJsonDocument(config).toJson()) < 0 || !file.flush())
-        fail(QStringLiteral("cannot write the platform configuration"));
-    return QStringLiteral("offscreen:configfile=") + file.fileName();
-}
-
 // Plays the steps one by one from timers, so that they go on inside the
 // nested event loops of the dialogs they open.
 class Player : public QObject
@@ -253,7 +237,8 @@ int render(int argc, char *argv[], const QString &scenarioPath, const QString &o
            const QSize &screen)
 {
     QTemporaryFile config;
-    qputenv("QT_QPA_PLATFORM", offscreenConfiguration(screen, config).toUtf8());
+    if (!screenScene::useOffscreenScreen(screen, config))
+        fail(QStringLiteral("cannot write the platform configuration"));
     QApplication app(argc, argv);
     // linuxfb has no platform theme to name a style, so Qt takes the first
     // it knows, Windows; offscreen names Fusion. Draw what the board draws.

@@ -5,11 +5,16 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QFile>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QTemporaryFile>
 #include <QWidget>
 
 #include <algorithm>
@@ -87,6 +92,21 @@ protected:
 };
 
 } // namespace
+
+bool useOffscreenScreen(const QSize &size, QTemporaryFile &file)
+{
+    const QJsonObject screen {{QStringLiteral("name"), QStringLiteral("board")},
+                              {QStringLiteral("x"), 0},
+                              {QStringLiteral("y"), 0},
+                              {QStringLiteral("width"), size.width()},
+                              {QStringLiteral("height"), size.height()}};
+    const QJsonObject config {{QStringLiteral("windowFrameMargins"), false},
+                              {QStringLiteral("screens"), QJsonArray {screen}}};
+    if (!file.open() || file.write(QJsonDocument(config).toJson()) < 0 || !file.flush())
+        return false;
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(file.fileName()));
+    return true;
+}
 
 QObject *showFirstWindowFullScreen()
 {

@@ -7,6 +7,7 @@
 class QImage;
 class QObject;
 class QSize;
+class QTemporaryFile;
 class QWidget;
 
 // What a screen without a window manager shows of the application's windows:
@@ -21,6 +22,12 @@ struct Control
     // In screen coordinates.
     QRect rect;
 };
+
+// Makes the application about to be built run on the offscreen platform
+// with one screen of `size` and no window frames, as a frame buffer has
+// none, through a configuration written to `file`, which must live as long
+// as the application. Returns false when it cannot be written.
+bool useOffscreenScreen(const QSize &size, QTemporaryFile &file);
 
 // The window on top: the modal dialog that takes the input, or else the
 // active window, or else the last visible top-level window.

@@ -29,6 +29,7 @@ import time
 BOOT_SECONDS = 300  # boot to the first screen, under TCG on a busy machine
 STEP_SECONDS = 90  # any later screen
 SHELL_SECONDS = 60  # a command on the serial shell
+KEY_SECONDS = 20  # a key to show on the screen
 NOTES = "/home/tavlo/Documents/text"
 
 
@@ -250,8 +251,48 @@ class Board:
         self.qmp.execute("input-send-event", events=[
             {"type": "btn", "data": {"down": False, "button": "left"}}])
 
+    def dump(self):
+        path = os.path.join(self.work, "typing.ppm")
+        self.qmp.execute("screendump", filename=path)
+        self.dumps += 1
+        with open(path, "rb") as picture:
+            return picture.read()
+
+    @staticmethod
+    def beyond_cursor(before, after):
+        """Whether two screendumps differ by more than the text cursor
+        blinking: in more than a column two pixels wide."""
+        if before == after or len(before) != len(after):
+            return before != after
+        # A binary PPM: "P6\nWIDTH HEIGHT\n255\n", then three bytes a pixel.
+        header = before.split(b"\n", 3)
+        width = int(header[1].split()[0])
+        start = len(before) - len(header[3])
+        row = width * 3
+        left, right = width, -1
+        for offset in range(start, len(before), row):
+            a, b = before[offset:offset + row], after[offset:offset + row]
+            if a == b:
+                continue
+            first = next(i for i in range(row) if a[i] != b[i]) // 3
+            last = next(i for i in range(row - 1, -1, -1) if a[i] != b[i]) // 3
+            left, right = min(left, first), max(right, last)
+            if right - left > 1:
+                return True
+        return False
+
     def press(self, keys):
+        """Presses keys and waits until the screen shows that they arrived:
+        the board's keyboard drops keys that come faster than the board
+        takes them."""
+        before = self.dump()
         self.qmp.execute("send-key", keys=[{"type": "qcode", "data": k} for k in keys])
+        deadline = time.monotonic() + KEY_SECONDS
+        while time.monotonic() < deadline:
+            if self.beyond_cursor(before, self.dump()):
+                return
+            time.sleep(0.1)
+        log("no change on the screen after %s" % "+".join(keys))
 
     # --- the board's notes ----------------------------------------------------
 
