@@ -118,6 +118,8 @@ make_cache() {
     for module in $initrd_modules; do
         path=$(find "$work/kernel/lib/modules/$kernel_version" -name "$module.ko*" | head -n 1)
         if [ -z "$path" ]; then
+            # Built into this architecture's kernel.
+            grep -q "/$module.ko\$" "$work/kernel/lib/modules/$kernel_version/modules.builtin" && continue
             echo "the kernel has no module $module" >&2
             return 1
         fi
