@@ -7,7 +7,8 @@
 #
 # Installs what is missing first, through Debian multiarch: the target's Qt
 # libraries and platform plugins, the cross compiler and qemu. The host's moc
-# and uic serve every target. Exits non-zero if the build or any test fails.
+# and uic serve every target. Exits non-zero if the build or any test fails,
+# and with 75 when the target's packages cannot be installed at all.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -38,13 +39,21 @@ phase() {
 # The host's tools first, so that the target's qt6-base-dev finds its
 # dependency on the tools satisfied by the amd64 package and never pulls in
 # the foreign one, whose moc could only run under emulation.
-install_missing cmake ninja-build qt6-base-dev-tools qemu-user-static "g++-$triple" fonts-dejavu-core
+install_missing cmake ninja-build qt6-base-dev-tools qemu-user-static "g++-$triple" fonts-dejavu-core \
+    python3 iproute2
 if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
     "${sudo[@]}" dpkg --add-architecture "$arch"
-    # Forces install_missing to read the new architecture's package lists.
-    "${sudo[@]}" apt-get update -q
+    # Reads the new architecture's package lists.
+    apt_update
 fi
-install_missing "qt6-base-dev:$arch" "qt6-qpa-plugins:$arch"
+if ! install_missing "qt6-base-dev:$arch" "qt6-qpa-plugins:$arch"; then
+    # Seen when the mirror's package list of the architecture is older than
+    # its Release file: the target's libraries then lag the host's, which
+    # multiarch refuses. Nothing of the project is at fault; say so apart.
+    echo "cross $arch: the target's Qt 6 packages cannot be installed from the package" \
+        "mirror as it is now; nothing was built" >&2
+    exit 75
+fi
 if dpkg-query -W -f='${Status}' "qt6-base-dev-tools:$arch" 2>/dev/null | grep -q 'ok installed'; then
     echo "qt6-base-dev-tools:$arch is installed; remove it, the host's tools serve every target" >&2
     exit 1

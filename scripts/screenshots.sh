@@ -2,7 +2,8 @@
 # Takes the README's pictures of the real windows: builds Tavlo (as ./test
 # does), writes a few notes into a scratch Documents/text/, and has
 # tools/screenshots.cpp grab the main window listing them and the editor
-# showing one, on the offscreen platform.
+# showing one, on the offscreen platform; the editor once more as a device
+# without a window manager shows it, with its title strip.
 #
 #   scripts/screenshots.sh [OUTPUT_DIR]    (docs/screenshots/ by default)
 set -euo pipefail

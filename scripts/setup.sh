@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Brings a Debian 12 machine to the point where Tavlo builds, then configures
-# and builds it in build/. Sourced by ./run and ./test.
+# build/. Sourced by ./run, ./test and scripts/screenshots.sh, which each
+# build what they need.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -9,7 +10,6 @@ build="$root/build"
 source "$root/scripts/install-missing.sh"
 
 install_missing cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
-    desktop-file-utils
+    desktop-file-utils python3 iproute2
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build"

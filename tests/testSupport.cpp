@@ -1,16 +1,19 @@
 #include "testSupport.h"
 
 #include "editWindowWidget.h"
+#include "mainWindowWidget.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QListView>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
+#include <fcntl.h>
 #include <linux/capability.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -33,12 +36,13 @@ NoteDirFixture::~NoteDirFixture()
                                   | QFileDevice::ExeOwner);
 }
 
-QString NoteDirFixture::write(const QString &name, const QByteArray &bytes) const
+QString NoteDirFixture::write(const QString &name, const QByteArray &bytes)
 {
     const QString path = QStringLiteral("Documents/text/") + name;
     QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(bytes);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()
+        || !file.flush())
+        m_valid = false;
     return path;
 }
 
@@ -58,6 +62,50 @@ QStringList NoteDirFixture::allFiles() const
     return QDir(QStringLiteral("Documents/text"))
         .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                    QDir::Name);
+}
+
+QByteArray readLocalFile(const QByteArray &path)
+{
+    QByteArray bytes;
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return bytes;
+    char block[65536];
+    ssize_t got;
+    while ((got = ::read(fd, block, sizeof block)) > 0)
+        bytes.append(block, got);
+    ::close(fd);
+    return bytes;
+}
+
+QListView *listOf(const mainWindowWidget &window)
+{
+    return window.findChild<QListView *>(QStringLiteral("notesList"));
+}
+
+QStringList rowsOf(const mainWindowWidget &window)
+{
+    QStringList rows;
+    const QAbstractItemModel *model = listOf(window)->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        rows.append(model->index(row, 0).data().toString());
+    return rows;
+}
+
+void selectRow(const mainWindowWidget &window, int row)
+{
+    QListView *list = listOf(window);
+    list->setCurrentIndex(list->model()->index(row, 0));
+}
+
+QList<QWidget *> visibleWindows()
+{
+    QList<QWidget *> shown;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible())
+            shown.append(widget);
+    }
+    return shown;
 }
 
 bool obeyFilePermissions()
@@ -126,7 +174,7 @@ void ModalDriver::poll()
     if (box)
         box->done(QMessageBox::Cancel);
     else if (auto *dialog = qobject_cast<QDialog *>(modal))
-        dialog->reject();
+        dialog->done(QDialog::Rejected); // not reject(): that may ask first
     else
         modal->close();
 }

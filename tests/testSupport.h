@@ -10,9 +10,11 @@
 
 #include <functional>
 
+class QListView;
 class QMessageBox;
 class QWidget;
 class editWindowWidget;
+class mainWindowWidget;
 
 // A scratch working directory holding Documents/text/, entered for the
 // lifetime of the object and left again afterwards.
@@ -24,9 +26,11 @@ public:
     NoteDirFixture(const NoteDirFixture &) = delete;
     NoteDirFixture &operator=(const NoteDirFixture &) = delete;
 
+    // Whether the directory was made and entered and every write so far
+    // succeeded: a test checks it once its set-up is done.
     bool isValid() const { return m_valid; }
     // Creates or replaces a note with the given bytes; returns its note path.
-    QString write(const QString &name, const QByteArray &bytes) const;
+    QString write(const QString &name, const QByteArray &bytes);
     QByteArray read(const QString &name) const;
     bool exists(const QString &name) const;
     // Everything in the note directory, dot-files included, sorted.
@@ -37,6 +41,19 @@ private:
     QString m_previous;
     bool m_valid = false;
 };
+
+// The whole content of the file at a path given in bytes (links followed);
+// empty when it cannot be read.
+QByteArray readLocalFile(const QByteArray &path);
+
+// The main window's note list, the captions its rows show, and making a row
+// current.
+QListView *listOf(const mainWindowWidget &window);
+QStringList rowsOf(const mainWindowWidget &window);
+void selectRow(const mainWindowWidget &window, int row);
+
+// The top-level widgets that are shown now.
+QList<QWidget *> visibleWindows();
 
 // Makes this process obey file permission bits even when it runs as root, by
 // dropping the capabilities that override them. Returns whether permission

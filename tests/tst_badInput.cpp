@@ -1,6 +1,6 @@
 #include "editWindowWidget.h"
+#include "fileNames.h"
 #include "mainWindowWidget.h"
-#include "noteFiles.h"
 #include "testSupport.h"
 
 #include <QFile>
@@ -48,7 +48,7 @@ static void addFiles(const QByteArray &dir, Snapshot &files)
         if (S_ISDIR(st.st_mode))
             addFiles(path, files);
         else if (S_ISREG(st.st_mode))
-            files.insert(path, notes::readNote(notes::decodeFileName(path)).bytes);
+            files.insert(path, readLocalFile(path));
     }
     if (entries)
         ::closedir(entries);
@@ -61,19 +61,22 @@ static Snapshot snapshot()
     return files;
 }
 
-static bool makeEntry(const QByteArray &path, const QString &kind, const QByteArray &content)
+enum class Kind { File, Link, Directory, Fifo, Socket };
+Q_DECLARE_METATYPE(Kind)
+
+static bool makeEntry(const QByteArray &path, Kind kind, const QByteArray &content)
 {
-    if (kind == u"file") {
+    if (kind == Kind::File) {
         const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
         const bool ok
             = fd >= 0 && ::write(fd, content.constData(), size_t(content.size())) == content.size();
         return ::close(fd) == 0 && ok;
     }
-    if (kind == u"link")
+    if (kind == Kind::Link)
         return ::symlink(content.constData(), path.constData()) == 0;
-    if (kind == u"dir")
+    if (kind == Kind::Directory)
         return ::mkdir(path.constData(), 0755) == 0;
-    if (kind == u"fifo")
+    if (kind == Kind::Fifo)
         return ::mkfifo(path.constData(), 0644) == 0;
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address {};
@@ -87,7 +90,7 @@ static bool makeEntry(const QByteArray &path, const QString &kind, const QByteAr
 void tst_badInput::catalogue_data()
 {
     QTest::addColumn<QByteArray>("name");
-    QTest::addColumn<QString>("kind");
+    QTest::addColumn<Kind>("kind");
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("row"); // null: not listed
     QTest::addColumn<QString>("title"); // of the editor's window as shown
@@ -95,14 +98,13 @@ void tst_badInput::catalogue_data()
 
     auto note = [](const char *tag, const QByteArray &name, const QByteArray &content,
                    const QString &row, const QByteArray &saved, const QString &title = {}) {
-        QTest::newRow(tag) << name << QStringLiteral("file") << content << row
+        QTest::newRow(tag) << name << Kind::File << content << row
                            << (title.isNull() ? QString::fromUtf8("Documents/text/" + name) : title)
                            << saved;
     };
-    auto notANote = [](const char *tag, const QByteArray &name, const char *kind,
+    auto notANote = [](const char *tag, const QByteArray &name, Kind kind,
                        const QByteArray &content = {}) {
-        QTest::newRow(tag) << name << QString::fromLatin1(kind) << content << QString() << QString()
-                           << QByteArray();
+        QTest::newRow(tag) << name << kind << content << QString() << QString() << QByteArray();
     };
 
     std::mt19937 random(7);
@@ -132,6 +134,8 @@ void tst_badInput::catalogue_data()
     note("quotes in the name", "say \"it's\".txt", "q", QStringLiteral("q"), "q");
     note("newline in the name", "two\nlines.txt", "n", QStringLiteral("n"), "n",
          QStringLiteral("Documents/text/two␊lines.txt"));
+    note("tabs in the name and the first line", "a\tb.conf", "default\t\t0.0.0.0\n",
+         QStringLiteral("default\t\t0.0.0.0"), "default\t\t0.0.0.0\n");
     note("modified marker in the name", "[*]star.txt", "s", QStringLiteral("s"), "s");
     note("leading dash", "-rf", "d", QStringLiteral("d"), "d");
     note("spaces", " spaced  out ", "s", QStringLiteral("s"), "s");
@@ -141,18 +145,18 @@ void tst_badInput::catalogue_data()
     note("inside a linked Documents/text", "linked.txt", "via link", QStringLiteral("via link"),
          "via link");
 
-    notANote("symlink loop", "loop", "link", "loop");
-    notANote("link to a directory", "dirlink", "link", "..");
-    notANote("link to a device", "null", "link", "/dev/null");
-    notANote("socket", "sock", "socket");
-    notANote("FIFO", "pipe", "fifo");
-    notANote("subdirectory", "sub", "dir");
+    notANote("symlink loop", "loop", Kind::Link, "loop");
+    notANote("link to a directory", "dirlink", Kind::Link, "..");
+    notANote("link to a device", "null", Kind::Link, "/dev/null");
+    notANote("socket", "sock", Kind::Socket);
+    notANote("FIFO", "pipe", Kind::Fifo);
+    notANote("subdirectory", "sub", Kind::Directory);
 }
 
 void tst_badInput::catalogue()
 {
     QFETCH(QByteArray, name);
-    QFETCH(QString, kind);
+    QFETCH(Kind, kind);
     QFETCH(QByteArray, content);
     QFETCH(QString, row);
     QFETCH(QString, title);
@@ -165,6 +169,7 @@ void tst_badInput::catalogue()
     fixture.write(QStringLiteral("0-first.txt"), "alpha");
     fixture.write(QStringLiteral("caf\uFFFD.txt"), "look-alike");
     fixture.write(QStringLiteral("~last"), "omega");
+    QVERIFY(fixture.isValid());
     const QByteArray path = "Documents/text/" + name;
     QVERIFY(makeEntry(path, kind, content));
     const Snapshot before = snapshot();
@@ -200,7 +205,7 @@ void tst_badInput::catalogue()
     QVERIFY(driver.done());
     QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
     QCOMPARE(shownTitle, title);
-    QCOMPARE(notes::readNote(notes::decodeFileName(path)).bytes, saved);
+    QCOMPARE(readLocalFile(path), saved);
     Snapshot after = snapshot();
     QCOMPARE(after.size(), before.size());
     for (auto it = before.cbegin(); it != before.cend(); ++it) {
@@ -212,7 +217,8 @@ void tst_badInput::catalogue()
     driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Yes); });
     window.deleteFile();
     QVERIFY(driver.done());
-    QVERIFY(!notes::noteExists(notes::decodeFileName(path)));
+    struct stat st;
+    QVERIFY(::lstat(path.constData(), &st) != 0);
     QCOMPARE(list->model()->rowCount(), 3);
     after = snapshot();
     QCOMPARE(after.size(), before.size() - 1);

@@ -1,6 +1,6 @@
 #include "editWindowWidget.h"
 #include "mainWindowWidget.h"
-#include "noteFiles.h"
+#include "notePaths.h"
 #include "testSupport.h"
 
 #include <QDir>
@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -31,6 +32,7 @@ private slots:
     void acceptAndReject();
     void saveFailureKeepsText_data();
     void saveFailureKeepsText();
+    void failedSaveBringsEditorBack();
     void fullDisk();
     void unreadableNoteStaysUntouched();
     void externalChange_data();
@@ -52,12 +54,6 @@ static void typeAtEnd(editWindowWidget *editor, const QString &text)
     QPlainTextEdit *area = areaOf(editor);
     area->moveCursor(QTextCursor::End);
     QTest::keyClicks(area, text);
-}
-
-static void selectRow(mainWindowWidget &window, int row)
-{
-    auto *list = window.findChild<QListView *>(QStringLiteral("notesList"));
-    list->setCurrentIndex(list->model()->index(row, 0));
 }
 
 void tst_editWindow::initTestCase()
@@ -133,6 +129,7 @@ void tst_editWindow::roundTrip()
     QFETCH(QByteArray, edited);
     NoteDirFixture fixture;
     const QString path = fixture.write(QStringLiteral("note.txt"), original);
+    QVERIFY(fixture.isValid());
     {
         editWindowWidget editor(nullptr, "editWindow", true);
         editor.fileName = path;
@@ -142,6 +139,7 @@ void tst_editWindow::roundTrip()
         QCOMPARE(fixture.read(QStringLiteral("note.txt")), unchanged);
     }
     fixture.write(QStringLiteral("note.txt"), original);
+    QVERIFY(fixture.isValid());
     editWindowWidget editor(nullptr, "editWindow", true);
     editor.fileName = path;
     editor.loadFile();
@@ -155,6 +153,7 @@ void tst_editWindow::newNote()
 {
     NoteDirFixture fixture;
     fixture.write(QStringLiteral("0.txt"), "older");
+    QVERIFY(fixture.isValid());
     mainWindowWidget window(nullptr, "mainWindow");
     const QString before = notes::newNotePath();
     QString title;
@@ -178,9 +177,7 @@ void tst_editWindow::newNote()
                 .hasMatch());
     QCOMPARE(notes::notePath(name), title);
     QCOMPARE(fixture.read(name), QByteArray("First line\nsecond line"));
-    auto *list = window.findChild<QListView *>(QStringLiteral("notesList"));
-    QCOMPARE(list->model()->rowCount(), 2);
-    QCOMPARE(list->model()->index(1, 0).data().toString(), QStringLiteral("First line"));
+    QCOMPARE(rowsOf(window), (QStringList {"older", "First line"}));
 }
 
 void tst_editWindow::acceptAndReject_data()
@@ -203,6 +200,7 @@ void tst_editWindow::acceptAndReject()
     QFETCH(bool, saved);
     NoteDirFixture fixture;
     fixture.write(QStringLiteral("a.txt"), "old");
+    QVERIFY(fixture.isValid());
     mainWindowWidget window(nullptr, "mainWindow");
     selectRow(window, 0);
     ModalDriver driver;
@@ -210,52 +208,67 @@ void tst_editWindow::acceptAndReject()
         typeAtEnd(editor, QStringLiteral(" new"));
         // Another program adds a note meanwhile; the rebuild after the cycle shows it.
         fixture.write(QStringLiteral("b.txt"), "b");
-        if (key)
-            ModalDriver::pressKeys(editor, key, Qt::KeyboardModifiers(modifiers));
-        else
-            editor->close();
+        // A rejection asks about the typed text; the driver answers that
+        // question only once this step has returned.
+        QTimer::singleShot(0, editor, [=] {
+            if (key)
+                ModalDriver::pressKeys(editor, key, Qt::KeyboardModifiers(modifiers));
+            else
+                editor->close();
+        });
     });
+    if (!saved)
+        driver.onMessageBox(
+            [](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Discard); });
     window.openFile();
     QVERIFY(driver.done());
     QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
     QCOMPARE(fixture.read(QStringLiteral("a.txt")),
              saved ? QByteArray("old new") : QByteArray("old"));
-    QCOMPARE(window.findChild<QListView *>()->model()->rowCount(), 2);
+    QCOMPARE(rowsOf(window).size(), 2);
 
     // A New that is rejected leaves nothing behind.
     driver.onEditor([&](editWindowWidget *editor) {
         ModalDriver::type(editor, QStringLiteral("draft"));
-        if (!saved)
-            ModalDriver::pressKeys(editor, key ? key : Qt::Key_Escape, {});
-        else
-            editor->reject();
+        QTimer::singleShot(0, editor, [=] {
+            if (!saved)
+                ModalDriver::pressKeys(editor, key ? key : Qt::Key_Escape, {});
+            else
+                editor->reject();
+        });
     });
+    driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Discard); });
     window.newFile();
     QCOMPARE(fixture.allFiles(), (QStringList {"a.txt", "b.txt"}));
 }
 
+enum class SaveFault { DirectoryMissing, DirectoryIsFile, EightBitNote };
+Q_DECLARE_METATYPE(SaveFault)
+
 void tst_editWindow::saveFailureKeepsText_data()
 {
-    QTest::addColumn<QString>("fault");
+    QTest::addColumn<SaveFault>("fault");
     QTest::addColumn<QString>("reason");
     QTest::newRow("note directory missing")
-        << QStringLiteral("missing") << QString::fromLocal8Bit(strerror(ENOENT));
+        << SaveFault::DirectoryMissing << QString::fromLocal8Bit(strerror(ENOENT));
     QTest::newRow("note directory replaced by a file")
-        << QStringLiteral("file") << QString::fromLocal8Bit(strerror(ENOTDIR));
+        << SaveFault::DirectoryIsFile << QString::fromLocal8Bit(strerror(ENOTDIR));
     QTest::newRow("8-bit note, character it cannot hold")
-        << QStringLiteral("latin1") << QStringLiteral("8-bit encoding");
+        << SaveFault::EightBitNote << QStringLiteral("8-bit encoding");
 }
 
 void tst_editWindow::saveFailureKeepsText()
 {
-    QFETCH(QString, fault);
+    QFETCH(SaveFault, fault);
     QFETCH(QString, reason);
     NoteDirFixture fixture;
-    const QString path = fault == u"latin1" ? fixture.write(QStringLiteral("a.txt"), "caf\xE9")
-                                            : notes::newNotePath(QDate(2026, 1, 2), QTime(3, 4, 5));
-    if (fault != u"latin1")
+    const bool eightBit = fault == SaveFault::EightBitNote;
+    const QString path = eightBit ? fixture.write(QStringLiteral("a.txt"), "caf\xE9")
+                                  : notes::newNotePath(QDate(2026, 1, 2), QTime(3, 4, 5));
+    QVERIFY(fixture.isValid());
+    if (!eightBit)
         QVERIFY(QDir(QStringLiteral("Documents/text")).removeRecursively());
-    if (fault == u"file")
+    if (fault == SaveFault::DirectoryIsFile)
         QVERIFY(QFile(QStringLiteral("Documents/text")).open(QIODevice::WriteOnly));
 
     editWindowWidget editor(nullptr, "editWindow", true);
@@ -267,11 +280,11 @@ void tst_editWindow::saveFailureKeepsText()
     const QString informative = failedSaveReason(editor, path);
     QVERIFY2(informative.contains(reason), qPrintable(informative));
     QCOMPARE(editor.text(), typed);
-    if (fault == u"latin1")
+    if (eightBit)
         QCOMPARE(fixture.read(QStringLiteral("a.txt")), QByteArray("caf\xE9"));
 
     // Once the cause is gone, the same editor saves.
-    if (fault == u"latin1") {
+    if (eightBit) {
         areaOf(&editor)->undo();
     } else {
         QFile::remove(QStringLiteral("Documents/text"));
@@ -279,6 +292,36 @@ void tst_editWindow::saveFailureKeepsText()
     }
     QVERIFY(editor.saveFile());
     QVERIFY(QFile::exists(path));
+}
+
+void tst_editWindow::failedSaveBringsEditorBack()
+{
+    NoteDirFixture fixture;
+    fixture.write(QStringLiteral("a.txt"), "caf\xE9");
+    QVERIFY(fixture.isValid());
+    mainWindowWidget window(nullptr, "mainWindow");
+    selectRow(window, 0);
+    QString textWhenBack;
+    ModalDriver driver;
+    driver
+        .onEditor([&](editWindowWidget *editor) {
+            // An 8-bit note cannot store the euro sign: the save fails.
+            areaOf(editor)->moveCursor(QTextCursor::End);
+            areaOf(editor)->insertPlainText(QStringLiteral(" €"));
+            ModalDriver::pressKeys(editor, Qt::Key_S, Qt::ControlModifier);
+        })
+        .onMessageBox([&](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Ok); })
+        .onEditor([&](editWindowWidget *editor) {
+            textWhenBack = editor->text();
+            QTest::keyClick(areaOf(editor), Qt::Key_Backspace);
+            ModalDriver::pressKeys(editor, Qt::Key_S, Qt::ControlModifier);
+        });
+    window.openFile();
+    QVERIFY2(driver.done(), "the editor did not come back after the failed save");
+    QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
+    QCOMPARE(driver.boxTexts(), QStringList {"Could not write file 'Documents/text/a.txt'"});
+    QCOMPARE(textWhenBack, QStringLiteral("café €"));
+    QCOMPARE(fixture.read(QStringLiteral("a.txt")), QByteArray("caf\xE9 "));
 }
 
 void tst_editWindow::fullDisk()
@@ -290,6 +333,7 @@ void tst_editWindow::fullDisk()
         QSKIP("needs root to mount a small tmpfs");
     auto unmount = qScopeGuard([] { ::umount2("Documents/text", MNT_DETACH); });
     const QString path = fixture.write(QStringLiteral("note.txt"), old);
+    QVERIFY(fixture.isValid());
     {
         QFile filler(QStringLiteral("Documents/text/.filler"));
         QVERIFY(filler.open(QIODevice::WriteOnly));
@@ -315,7 +359,8 @@ void tst_editWindow::unreadableNoteStaysUntouched()
     QStringList paths {QStringLiteral("Documents/text/sub")};
     if (m_permissionsApply) {
         const QString locked = fixture.write(QStringLiteral("locked.txt"), "secret");
-        QFile::setPermissions(locked, QFileDevice::WriteOwner);
+        QVERIFY(fixture.isValid());
+        QVERIFY(QFile::setPermissions(locked, QFileDevice::WriteOwner));
         paths.append(locked);
     }
     for (const QString &path : std::as_const(paths)) {
@@ -328,7 +373,8 @@ void tst_editWindow::unreadableNoteStaysUntouched()
         QCOMPARE(editor.windowTitle(), path);
         typeAtEnd(&editor, QStringLiteral("typed"));
         QVERIFY(areaOf(&editor)->toPlainText().isEmpty());
-        QVERIFY(editor.saveFile());
+        QVERIFY(editor.isReadOnly());
+        QVERIFY(!editor.saveFile());
     }
     QVERIFY(QFileInfo(QStringLiteral("Documents/text/sub")).isDir());
     if (m_permissionsApply) {
@@ -358,6 +404,7 @@ void tst_editWindow::externalChange()
     editor.loadFile();
     typeAtEnd(&editor, QStringLiteral(" mine"));
     fixture.write(QStringLiteral("n.txt"), "theirs, longer");
+    QVERIFY(fixture.isValid());
 
     QString question;
     ModalDriver driver;
@@ -376,6 +423,7 @@ void tst_editWindow::vanishedNoteIsCreatedAgain()
 {
     NoteDirFixture fixture;
     fixture.write(QStringLiteral("gone.txt"), "was here");
+    QVERIFY(fixture.isValid());
     mainWindowWidget window(nullptr, "mainWindow");
     QVERIFY(QFile::remove(QStringLiteral("Documents/text/gone.txt")));
     selectRow(window, 0);
@@ -398,6 +446,7 @@ void tst_editWindow::linksAndPermissionsKept()
 {
     NoteDirFixture fixture;
     const QString target = fixture.write(QStringLiteral("target"), "old");
+    QVERIFY(fixture.isValid());
     QVERIFY(QFile::setPermissions(
         target, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
     const QFileDevice::Permissions permissions = QFile::permissions(target);

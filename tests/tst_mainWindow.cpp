@@ -34,28 +34,12 @@ private slots:
     void keyboard();
 
 private:
-    static QStringList rowsOf(const mainWindowWidget &window);
-    static QListView *listOf(const mainWindowWidget &window);
     bool m_permissionsApply = false;
 };
 
 void tst_mainWindow::initTestCase()
 {
     m_permissionsApply = obeyFilePermissions();
-}
-
-QListView *tst_mainWindow::listOf(const mainWindowWidget &window)
-{
-    return window.findChild<QListView *>(QStringLiteral("notesList"));
-}
-
-QStringList tst_mainWindow::rowsOf(const mainWindowWidget &window)
-{
-    QStringList rows;
-    const QAbstractItemModel *model = listOf(window)->model();
-    for (int row = 0; row < model->rowCount(); ++row)
-        rows.append(model->index(row, 0).data().toString());
-    return rows;
 }
 
 void tst_mainWindow::window()
@@ -98,6 +82,7 @@ void tst_mainWindow::rows()
     NoteDirFixture fixture;
     for (const auto &[name, bytes] : files)
         fixture.write(name, bytes);
+    QVERIFY(fixture.isValid());
     mainWindowWidget window(nullptr, "mainWindow");
     QCOMPARE(rowsOf(window), rows);
 }
@@ -115,9 +100,10 @@ void tst_mainWindow::unreadableNoteShiftsRows()
     if (!m_permissionsApply)
         QSKIP("cannot drop the capability to read any file, so no note can be unreadable");
     NoteDirFixture fixture;
-    QFile::setPermissions(fixture.write(unreadable, "secret"), {});
+    QVERIFY(QFile::setPermissions(fixture.write(unreadable, "secret"), {}));
     fixture.write(QStringLiteral("b.txt"), "bee");
     fixture.write(QStringLiteral("c.txt"), "sea");
+    QVERIFY(fixture.isValid());
 
     QString title;
     Qt::TextFormat format = Qt::AutoText;
@@ -134,7 +120,7 @@ void tst_mainWindow::unreadableNoteShiftsRows()
     QCOMPARE(rowsOf(window), (QStringList {"bee", "sea"}));
 
     // The first row stands for b.txt, not for the unreadable first entry.
-    listOf(window)->setCurrentIndex(listOf(window)->model()->index(0, 0));
+    selectRow(window, 0);
     QString editorTitle;
     driver
         .onEditor([&](editWindowWidget *editor) {
@@ -145,7 +131,7 @@ void tst_mainWindow::unreadableNoteShiftsRows()
     window.openFile();
     QCOMPARE(editorTitle, QStringLiteral("Documents/text/b.txt"));
 
-    listOf(window)->setCurrentIndex(listOf(window)->model()->index(0, 0));
+    selectRow(window, 0);
     driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Yes); })
         .onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Ok); });
     window.deleteFile();
@@ -181,8 +167,9 @@ void tst_mainWindow::deleteQuestion()
     NoteDirFixture fixture;
     fixture.write(QStringLiteral("a.txt"), "other");
     fixture.write(QStringLiteral("b.txt"), text);
+    QVERIFY(fixture.isValid());
     mainWindowWidget window(nullptr, "mainWindow");
-    listOf(window)->setCurrentIndex(listOf(window)->model()->index(1, 0));
+    selectRow(window, 1);
 
     QString title;
     Qt::TextFormat format = Qt::AutoText;
@@ -204,38 +191,46 @@ void tst_mainWindow::deleteQuestion()
 void tst_mainWindow::nothingCurrent()
 {
     NoteDirFixture fixture;
+    QVERIFY(fixture.isValid());
     mainWindowWidget window(nullptr, "mainWindow");
+    window.show();
     ModalDriver driver; // expects no dialog at all
+    // Both act at once: any dialog they opened would run, and be closed as
+    // unexpected, before they return.
     window.deleteFile();
     window.openFile();
-    QTest::qWait(600);
     QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
+    QCOMPARE(visibleWindows(), QWidgetList {&window});
     QVERIFY(QDir(QStringLiteral("Documents/text")).exists());
 }
 
+enum class OpenBy { Button, Return, Enter, DoubleClick, SingleClick };
+Q_DECLARE_METATYPE(OpenBy)
+
 void tst_mainWindow::openKeys_data()
 {
-    QTest::addColumn<QString>("how");
+    QTest::addColumn<OpenBy>("how");
     QTest::addColumn<bool>("opens");
-    QTest::newRow("View/Edit button") << "button" << true;
-    QTest::newRow("Return") << "return" << true;
-    QTest::newRow("Enter") << "enter" << true;
-    QTest::newRow("double-click") << "double" << true;
-    QTest::newRow("single click") << "single" << false;
+    QTest::newRow("View/Edit button") << OpenBy::Button << true;
+    QTest::newRow("Return") << OpenBy::Return << true;
+    QTest::newRow("Enter") << OpenBy::Enter << true;
+    QTest::newRow("double-click") << OpenBy::DoubleClick << true;
+    QTest::newRow("single click") << OpenBy::SingleClick << false;
 }
 
 void tst_mainWindow::openKeys()
 {
-    QFETCH(QString, how);
+    QFETCH(OpenBy, how);
     QFETCH(bool, opens);
     NoteDirFixture fixture;
     fixture.write(QStringLiteral("a.txt"), "one");
     fixture.write(QStringLiteral("b.txt"), "two");
+    QVERIFY(fixture.isValid());
     mainWindowWidget window(nullptr, "mainWindow");
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QListView *list = listOf(window);
-    list->setCurrentIndex(list->model()->index(1, 0));
+    selectRow(window, 1);
 
     QString editorTitle;
     ModalDriver driver;
@@ -245,38 +240,48 @@ void tst_mainWindow::openKeys()
             editor->reject();
         });
     }
+    // The editor runs modally inside the event that opens it: by the time
+    // the click or key returns, it has come and gone.
     const QPoint row = list->visualRect(list->currentIndex()).center();
-    if (how == u"button")
+    switch (how) {
+    case OpenBy::Button:
         QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("editButton")),
                           Qt::LeftButton);
-    else if (how == u"return")
+        break;
+    case OpenBy::Return:
         QTest::keyClick(list, Qt::Key_Return);
-    else if (how == u"enter")
+        break;
+    case OpenBy::Enter:
         QTest::keyClick(list, Qt::Key_Enter, Qt::KeypadModifier);
-    else if (how == u"double") {
+        break;
+    case OpenBy::DoubleClick:
         // The test library only makes a double click of a press that follows
         // an earlier click on the view.
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);
-    } else
+        break;
+    case OpenBy::SingleClick:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
-    QTest::qWait(opens ? 0 : 600);
+        break;
+    }
     QVERIFY(driver.done());
     QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
     QCOMPARE(editorTitle, opens ? QStringLiteral("Documents/text/b.txt") : QString());
+    QCOMPARE(visibleWindows(), QWidgetList {&window});
 }
 
 void tst_mainWindow::staleRows()
 {
     NoteDirFixture fixture;
     fixture.write(QStringLiteral("a.txt"), "one");
+    QVERIFY(fixture.isValid());
     mainWindowWidget window(nullptr, "mainWindow");
     // Changes by other programs show only at the next rebuild.
     QVERIFY(QFile::remove(QStringLiteral("Documents/text/a.txt")));
     fixture.write(QStringLiteral("b.txt"), "two");
     QCOMPARE(rowsOf(window), QStringList {"one"});
 
-    listOf(window)->setCurrentIndex(listOf(window)->model()->index(0, 0));
+    selectRow(window, 0);
     ModalDriver driver;
     driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Yes); });
     window.deleteFile();
@@ -289,6 +294,7 @@ void tst_mainWindow::keyboard()
 {
     NoteDirFixture fixture;
     fixture.write(QStringLiteral("a.txt"), "one");
+    QVERIFY(fixture.isValid());
     mainWindowWidget window(nullptr, "mainWindow");
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));

@@ -1,6 +1,12 @@
-#include "noteFiles.h"
+#include "captions.h"
+#include "displayText.h"
+#include "fileNames.h"
+#include "noteListing.h"
+#include "notePaths.h"
+#include "noteTrash.h"
 #include "testSupport.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QTest>
 
@@ -23,37 +29,43 @@ private slots:
     void captionOfUnopenable();
     void newNotePath_data();
     void newNotePath();
+    void newNoteReadsTheDateFirst_data();
+    void newNoteReadsTheDateFirst();
     void undecodableNamesRoundTrip_data();
     void undecodableNamesRoundTrip();
 };
 
 // Each item makes one directory entry: "name" a file holding "x", "name/" a
-// directory, "name@target" a link, "name|" a FIFO, "name=" a socket.
-static void makeEntries(const QStringList &items)
+// directory, "name@target" a link, "name|" a FIFO, "name=" a socket. Returns
+// whether all of them were made.
+static bool makeEntries(const QStringList &items)
 {
     const QByteArray dir = "Documents/text/";
     for (const QString &item : items) {
         const QByteArray local = item.toUtf8();
+        bool made = false;
         if (item.endsWith(u'/')) {
-            QVERIFY(::mkdir(dir + local.chopped(1), 0755) == 0);
+            made = ::mkdir(dir + local.chopped(1), 0755) == 0;
         } else if (item.contains(u'@')) {
             const QList<QByteArray> parts = local.split('@');
-            QVERIFY(::symlink(parts[1].constData(), dir + parts[0]) == 0);
+            made = ::symlink(parts[1].constData(), dir + parts[0]) == 0;
         } else if (item.endsWith(u'|')) {
-            QVERIFY(::mkfifo(dir + local.chopped(1), 0644) == 0);
+            made = ::mkfifo(dir + local.chopped(1), 0644) == 0;
         } else if (item.endsWith(u'=')) {
             const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
             sockaddr_un address {};
             address.sun_family = AF_UNIX;
             qstrncpy(address.sun_path, dir + local.chopped(1), sizeof address.sun_path);
-            QVERIFY(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0);
+            made = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
             ::close(fd);
         } else {
             QFile file(QString::fromUtf8(dir + local));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("x");
+            made = file.open(QIODevice::WriteOnly) && file.write("x") == 1;
         }
+        if (!made)
+            return false;
     }
+    return true;
 }
 
 void tst_noteFiles::listing_data()
@@ -95,7 +107,7 @@ void tst_noteFiles::listing()
     QFETCH(QStringList, expected);
     NoteDirFixture fixture;
     QVERIFY(fixture.isValid());
-    makeEntries(entries);
+    QVERIFY(makeEntries(entries));
     QCOMPARE(notes::listNoteEntries(), expected);
 
     notes::NoteListing listing;
@@ -103,6 +115,7 @@ void tst_noteFiles::listing()
     QCOMPARE(listing.count(), expected.size());
     // The listing answers from its reading until it is set up again.
     fixture.write(QStringLiteral("0-added.txt"), "x");
+    QVERIFY(fixture.isValid());
     QCOMPARE(listing.count(), expected.size());
     listing.setUp();
     QCOMPARE(listing.entryAt(0), QStringLiteral("0-added.txt"));
@@ -111,6 +124,7 @@ void tst_noteFiles::listing()
 void tst_noteFiles::missingDirectoryListsNothing()
 {
     NoteDirFixture fixture;
+    QVERIFY(fixture.isValid());
     QVERIFY(QDir(QStringLiteral("Documents/text")).removeRecursively());
     QVERIFY(notes::listNoteEntries().isEmpty());
     QVERIFY(!notes::readCaption(notes::notePath(QStringLiteral("x"))).has_value());
@@ -160,6 +174,7 @@ void tst_noteFiles::caption()
     QFETCH(QString, caption);
     NoteDirFixture fixture;
     const QString path = fixture.write(QStringLiteral("note.txt"), bytes);
+    QVERIFY(fixture.isValid());
     QCOMPARE(notes::readCaption(path), std::optional<QString>(caption));
     QCOMPARE(notes::captionOf(bytes), caption);
 }
@@ -167,7 +182,8 @@ void tst_noteFiles::caption()
 void tst_noteFiles::captionOfUnopenable()
 {
     NoteDirFixture fixture;
-    makeEntries({"sub/", "pipe|"});
+    QVERIFY(fixture.isValid());
+    QVERIFY(makeEntries({"sub/", "pipe|"}));
     // A directory or a FIFO standing where a note was listed cannot be read,
     // and a FIFO must not block the caller.
     QVERIFY(!notes::readCaption(QStringLiteral("Documents/text/sub")).has_value());
@@ -185,10 +201,6 @@ void tst_noteFiles::newNotePath_data()
                                       << QStringLiteral("Documents/text/2026-7-4-9-5-3.txt");
     QTest::newRow("two-digit fields") << QDate(2026, 12, 31) << QTime(23, 59, 59)
                                       << QStringLiteral("Documents/text/2026-12-31-23-59-59.txt");
-    // The date is read just before midnight, the time just after.
-    QTest::newRow("midnight between date and time")
-        << QDate(2026, 12, 31) << QTime(0, 0, 0)
-        << QStringLiteral("Documents/text/2026-12-31-0-0-0.txt");
 }
 
 void tst_noteFiles::newNotePath()
@@ -197,6 +209,52 @@ void tst_noteFiles::newNotePath()
     QFETCH(QTime, time);
     QFETCH(QString, path);
     QCOMPARE(notes::newNotePath(date, time), path);
+}
+
+namespace {
+
+// A clock that moves on by a fixed step each time it is read.
+class SteppingClock : public notes::LocalClock
+{
+public:
+    SteppingClock(const QDateTime &start, qint64 stepMs)
+        : m_now(start)
+        , m_stepMs(stepMs)
+    { }
+    QDate currentDate() const override { return next().date(); }
+    QTime currentTime() const override { return next().time(); }
+
+private:
+    QDateTime next() const
+    {
+        const QDateTime now = m_now;
+        m_now = m_now.addMSecs(m_stepMs);
+        return now;
+    }
+    mutable QDateTime m_now;
+    qint64 m_stepMs;
+};
+
+} // namespace
+
+void tst_noteFiles::newNoteReadsTheDateFirst_data()
+{
+    QTest::addColumn<QDateTime>("firstRead");
+    QTest::addColumn<QString>("path");
+    // Midnight passes between the two readings of the clock: the earlier
+    // day's date joins the later time.
+    QTest::newRow("midnight between date and time")
+        << QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59, 999))
+        << QStringLiteral("Documents/text/2026-12-31-0-0-0.txt");
+    QTest::newRow("an ordinary moment") << QDateTime(QDate(2026, 7, 4), QTime(9, 5, 3))
+                                        << QStringLiteral("Documents/text/2026-7-4-9-5-3.txt");
+}
+
+void tst_noteFiles::newNoteReadsTheDateFirst()
+{
+    QFETCH(QDateTime, firstRead);
+    QFETCH(QString, path);
+    QCOMPARE(notes::newNotePath(SteppingClock(firstRead, 1)), path);
 }
 
 void tst_noteFiles::undecodableNamesRoundTrip_data()
@@ -214,6 +272,7 @@ void tst_noteFiles::undecodableNamesRoundTrip()
 {
     QFETCH(QByteArray, name);
     NoteDirFixture fixture;
+    QVERIFY(fixture.isValid());
     const QByteArray local = "Documents/text/" + name;
     QFile file(QString::fromLatin1("Documents/text/other"));
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -229,8 +288,8 @@ void tst_noteFiles::undecodableNamesRoundTrip()
         = entries.first() == QStringLiteral("other") ? entries.last() : entries.first();
     QCOMPARE(notes::encodeFileName(entry), name);
     QCOMPARE(notes::readCaption(notes::notePath(entry)), std::optional<QString>(u"named"_qs));
-    QVERIFY(!notes::displayText(entry).contains(QChar(0xDCE9)));
-    QVERIFY(notes::removeNote(notes::notePath(entry)));
+    QVERIFY(!displayText(entry).contains(QChar(0xDCE9)));
+    QCOMPARE(notes::trashNote(notes::notePath(entry)), notes::Disposal::Trashed);
     QCOMPARE(notes::listNoteEntries(), QStringList {QStringLiteral("other")});
 }
 

@@ -85,7 +85,6 @@ void tst_startup::showsNotes()
     }
 
     const QPixmap picture = window.grab();
-    QCOMPARE(picture.deviceIndependentSize().toSize(), window.size());
     QVERIFY(QDir().mkpath(QStringLiteral(TAVLO_PICTURE_DIR)));
     const QString path = QStringLiteral(TAVLO_PICTURE_DIR "/startup-")
         + fileNameOf(QTest::currentDataTag()) + QStringLiteral(".png");

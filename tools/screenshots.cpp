@@ -1,6 +1,8 @@
 // Draws the README's pictures of Tavlo's two windows as PNGs: the main
 // window listing the notes in Documents/text/ of the working directory, the
-// row of one note current, and the editor showing that note.
+// row of one note current, and the editor showing that note, once as on a
+// desktop and once as on a device without a window manager, with its title
+// strip.
 // scripts/screenshots.sh makes the notes and runs this on the offscreen
 // platform.
 //
@@ -8,6 +10,7 @@
 
 #include "editWindowWidget.h"
 #include "mainWindowWidget.h"
+#include "titleStrip.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,13 +24,15 @@
 namespace {
 
 const QSize windowSize(800, 600);
+// A common screen of a small device.
+const QSize deviceSize(800, 480);
 
 // Shows the window at the pictures' size rather than maximized, lets it lay
 // itself out and paint, and saves what it shows.
-bool saveGrab(QWidget *window, const QString &path)
+bool saveGrab(QWidget *window, const QString &path, const QSize &size = windowSize)
 {
     window->setWindowState(Qt::WindowNoState);
-    window->resize(windowSize);
+    window->resize(size);
     window->show();
     window->activateWindow();
     QApplication::processEvents();
@@ -80,6 +85,14 @@ int main(int argc, char *argv[])
         editWindow.fileName = QStringLiteral("Documents/text/") + note;
         editWindow.loadFile();
         ok = saveGrab(&editWindow, output.filePath(QStringLiteral("editor.png"))) && ok;
+    }
+    titleStrip::overridePlatformHasNoWindowManager(true);
+    {
+        editWindowWidget editWindow(nullptr, "editWindow", true);
+        editWindow.fileName = QStringLiteral("Documents/text/") + note;
+        editWindow.loadFile();
+        ok = saveGrab(&editWindow, output.filePath(QStringLiteral("editor-device.png")), deviceSize)
+            && ok;
     }
     return ok ? 0 : 1;
 }

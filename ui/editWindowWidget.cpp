@@ -1,7 +1,9 @@
 #include "editWindowWidget.h"
 
+#include "displayText.h"
+#include "editorLimits.h"
 #include "messages.h"
-#include "noteFiles.h"
+#include "titleStrip.h"
 
 #include <QGridLayout>
 #include <QKeySequence>
@@ -15,14 +17,14 @@ namespace {
 // it stands.
 QString literalTitle(const QString &path)
 {
-    QString title = notes::displayText(path);
+    QString title = displayText(path);
     title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
     return title;
 }
 
 QString quoted(const QString &path)
 {
-    return QStringLiteral("'") + notes::displayText(path) + QStringLiteral("'");
+    return QStringLiteral("'") + displayText(path) + QStringLiteral("'");
 }
 
 } // namespace
@@ -55,6 +57,8 @@ editWindowWidget::editWindowWidget(QWidget *parent, const char *name, bool modal
         connect(shortcut, &QShortcut::activated, this, &QDialog::accept);
     }
 
+    titleStrip::install();
+    titleStrip::offerAcceptAndReject(this);
     showMaximized();
 }
 
@@ -63,20 +67,19 @@ editWindowWidget::~editWindowWidget() = default;
 void editWindowWidget::loadFile()
 {
     setWindowTitle(literalTitle(fileName));
-    loaded = notes::readNote(fileName);
-    switch (loaded.status) {
-    case notes::LoadedNote::Status::Missing:
+    switch (note.load(fileName)) {
+    case notes::OpenNote::LoadStatus::Missing:
         break;
-    case notes::LoadedNote::Status::Failed:
+    case notes::OpenNote::LoadStatus::Unreadable:
         messages::showFileError(QStringLiteral("Could not read file ") + quoted(fileName));
         // What could not be read must not be replaced by an empty text.
         writable = false;
         editArea->setPlaceholderText(QStringLiteral(
             "This note could not be read, so it cannot be edited. Escape closes the editor."));
         break;
-    case notes::LoadedNote::Status::Loaded:
-        if (notes::fitsEditor(loaded.text)) {
-            editArea->setPlainText(loaded.text);
+    case notes::OpenNote::LoadStatus::Loaded:
+        if (fitsEditor(note.text())) {
+            editArea->setPlainText(note.text());
             break;
         }
         messages::showNotice(QStringLiteral("Note too large"),
@@ -84,7 +87,7 @@ void editWindowWidget::loadFile()
                                             "beginning is shown and the note will not be changed.")
                                  .arg(quoted(fileName)));
         writable = false;
-        editArea->setPlainText(notes::previewOf(loaded.text));
+        editArea->setPlainText(previewOf(note.text()));
         break;
     }
     editArea->setReadOnly(!writable);
@@ -101,11 +104,12 @@ QString editWindowWidget::text() const
 
 bool editWindowWidget::saveFile()
 {
-    using Status = notes::LoadedNote::Status;
+    using Note = notes::OpenNote;
     if (!writable)
-        return true;
+        return false;
 
-    if (notes::stampOf(fileName) != loaded.stamp) {
+    Note::SaveResult result = note.save(text());
+    if (result.status == Note::SaveStatus::ChangedOnDisk) {
         const bool replace = messages::askYesNo(
             QStringLiteral("Note changed"),
             QStringLiteral("The note %1 was changed on disk by another program after it was "
@@ -114,32 +118,58 @@ bool editWindowWidget::saveFile()
             true);
         if (!replace)
             return false;
+        result = note.save(text(), Note::IfChangedOnDisk::Replace);
     }
 
-    QByteArray bytes;
-    if (loaded.status == Status::Loaded && !editArea->document()->isModified()) {
-        // Unchanged: the same bytes go back, whatever the editor would make
-        // of mixed line breaks.
-        bytes = notes::unchangedBytes(loaded);
-    } else if (const auto encoded = loaded.format.encode(text())) {
-        bytes = *encoded;
-    } else {
+    switch (result.status) {
+    case Note::SaveStatus::Saved:
+        editArea->document()->setModified(false);
+        return true;
+    case Note::SaveStatus::CannotEncode:
         messages::showFileError(
             QStringLiteral("Could not write file ") + quoted(fileName),
             QStringLiteral("The note is stored in an 8-bit encoding that cannot hold some of the "
                            "characters typed."));
         return false;
+    case Note::SaveStatus::ChangedOnDisk:
+    case Note::SaveStatus::Failed:
+        break;
     }
+    messages::showFileError(QStringLiteral("Could not write file ") + quoted(fileName),
+                            result.reason);
+    return false;
+}
 
-    const notes::WriteResult result = notes::writeNote(fileName, bytes);
-    if (!result.ok) {
-        messages::showFileError(QStringLiteral("Could not write file ") + quoted(fileName),
-                                result.error);
+bool editWindowWidget::hasChanges() const
+{
+    if (!writable || !editArea->document()->isModified())
         return false;
+    // The length alone settles most cases without copying a big note's text;
+    // the document counts one paragraph separator more than the text has.
+    const QTextDocument *document = editArea->document();
+    if (document->characterCount() - 1 != note.text().size())
+        return true;
+    return text() != note.text();
+}
+
+void editWindowWidget::reject()
+{
+    if (!hasChanges()) {
+        QDialog::reject();
+        return;
     }
-    loaded.status = Status::Loaded;
-    loaded.bytes = bytes;
-    loaded.stamp = result.stamp;
-    editArea->document()->setModified(false);
-    return true;
+    switch (messages::askSaveDiscardCancel(
+        QStringLiteral("Unsaved changes"),
+        QStringLiteral("Save the changes to %1 before closing?").arg(quoted(fileName)))) {
+    case messages::SaveAnswer::Save:
+        // The edit cycle saves an accepted editor, and brings it back if the
+        // save fails.
+        accept();
+        break;
+    case messages::SaveAnswer::Discard:
+        QDialog::reject();
+        break;
+    case messages::SaveAnswer::Cancel:
+        break;
+    }
 }

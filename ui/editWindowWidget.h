@@ -1,6 +1,6 @@
 #pragma once
 
-#include "noteText.h"
+#include "openNote.h"
 
 #include <QDialog>
 #include <QString>
@@ -10,7 +10,8 @@ class QPlainTextEdit;
 // The full-screen editor of one note. The edit cycle sets `fileName`, calls
 // loadFile(), runs the dialog and calls saveFile() once it is accepted.
 // Accepting and rejecting come from outside the edit area: Ctrl+S or
-// Ctrl+Return accept, Escape or closing the window reject.
+// Ctrl+Return accept, Escape or closing the window reject (and so do OK and
+// ✕ in the title strip where no window manager decorates the window).
 class editWindowWidget : public QDialog
 {
     Q_OBJECT
@@ -26,18 +27,29 @@ public:
     // Fills the edit area from `fileName`: empty for a note that does not
     // exist yet, empty and read-only for one that cannot be read.
     void loadFile();
-    // Stores the edit area as the note's text. Returns whether the dialog may
-    // close: true once the text is safely on disk (or when there is nothing
-    // the note may be given), false after the user was told why it was not
-    // stored, with the text still in the editor.
+    // Stores the edit area as the note's text. Returns whether it is safely
+    // on disk; when not, the user was told why and the text is still in the
+    // editor. A read-only editor stores nothing.
     bool saveFile();
+
+    // Whether the editor only shows the note: it could not be read, or is
+    // too large to edit here. Nothing is ever written back from it.
+    bool isReadOnly() const { return !writable; }
 
     // The text as the user sees it, line breaks as "\n", nothing replaced.
     QString text() const;
 
+    // Whether the text differs from what was loaded (for a new note: whether
+    // there is any); never for a note that may not be written back.
+    bool hasChanges() const;
+
+    // Rejecting with changes asks first: Save accepts instead, Discard goes on
+    // rejecting, Cancel leaves the editor as it was.
+    void reject() override;
+
 private:
     QPlainTextEdit *editArea = nullptr;
-    notes::LoadedNote loaded;
+    notes::OpenNote note;
     // False when the editor does not hold the note's whole text (it could not
     // be read, or is too large to show): then nothing may be written back.
     bool writable = true;

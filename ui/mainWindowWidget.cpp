@@ -1,8 +1,12 @@
 #include "mainWindowWidget.h"
 
+#include "captions.h"
+#include "displayText.h"
 #include "editWindowWidget.h"
 #include "messages.h"
+#include "noteTrash.h"
 #include "notesListView.h"
+#include "titleStrip.h"
 
 #include <QGridLayout>
 #include <QPushButton>
@@ -14,6 +18,8 @@ mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
 {
     setObjectName(QString::fromLatin1(name));
     setWindowTitle(QStringLiteral("Tavlo"));
+    // Before any window or message box is shown.
+    titleStrip::install();
 
     auto *gridLayout = new QGridLayout(this);
     gridLayout->setObjectName(QStringLiteral("gridLayout"));
@@ -41,7 +47,7 @@ mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
     notesList->setAccessibleName(QStringLiteral("Notes"));
     newButton->setAccessibleName(QStringLiteral("New note"));
     newButton->setToolTip(QStringLiteral("New note (Ctrl+N)"));
-    editButton->setAccessibleName(QStringLiteral("View or edit note"));
+    editButton->setAccessibleName(QStringLiteral("View/Edit note"));
     editButton->setToolTip(QStringLiteral("Open the current note (Return)"));
     deleteButton->setAccessibleName(QStringLiteral("Delete note"));
     deleteButton->setToolTip(QStringLiteral("Delete the current note (Delete)"));
@@ -70,19 +76,14 @@ void mainWindowWidget::refreshList(notesListView *list)
     QStringList rows;
     rows.reserve(notesDir.count());
     rowEntries.reserve(notesDir.count());
-    // notePath(entry), built in one string that is reused from note to note.
-    QString path = notes::noteDirectory();
-    const qsizetype directoryLength = path.size();
     for (int i = 0; i < notesDir.count(); ++i) {
         const QString entry = notesDir.entryAt(i);
-        path.truncate(directoryLength);
-        path += entry;
-        if (const auto caption = notes::readCaption(path)) {
-            rows.append(notes::displayText(*caption));
+        if (const auto caption = notes::readCaption(notes::notePath(entry))) {
+            rows.append(displayText(*caption));
             rowEntries.append(entry);
         } else {
-            messages::showFileError(QStringLiteral("Could not read item '")
-                                    + notes::displayText(entry) + QStringLiteral("'"));
+            messages::showFileError(QStringLiteral("Could not read item '") + displayText(entry)
+                                    + QStringLiteral("'"));
         }
     }
     // Filling the model in one go keeps a rebuild linear in the number of rows.
@@ -119,7 +120,7 @@ void mainWindowWidget::deleteFile()
     if (!messages::askYesNo(QStringLiteral("Delete file"),
                             QStringLiteral("Really delete\n'") + caption + QStringLiteral("'?")))
         return;
-    notes::removeNote(notes::notePath(entry));
+    notes::trashNote(notes::notePath(entry));
     refreshList(notesList);
 }
 
@@ -128,8 +129,11 @@ void mainWindowWidget::editFile(QString path)
     editWindowWidget editWindow(nullptr, "editWindow", true);
     editWindow.fileName = path;
     editWindow.loadFile();
-    // A save that fails brings the editor back with the text kept, until it
-    // is saved or the user gives it up.
-    while (editWindow.exec() == QDialog::Accepted && !editWindow.saveFile()) { }
+    // A save that fails brings the editor back with the text kept, until the
+    // text is stored or the user gives it up. A read-only editor has nothing
+    // to store.
+    bool stored = false;
+    while (!stored && editWindow.exec() == QDialog::Accepted)
+        stored = editWindow.isReadOnly() || editWindow.saveFile();
     refreshList(notesList);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "noteFiles.h"
+#include "noteListing.h"
 
 #include <QStringList>
 #include <QWidget>

@@ -50,4 +50,21 @@ bool askYesNo(const QString &title, const QString &text, bool defaultNo)
     return box.exec() == QMessageBox::Yes;
 }
 
+SaveAnswer askSaveDiscardCancel(const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, title, text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return SaveAnswer::Save;
+    case QMessageBox::Discard:
+        return SaveAnswer::Discard;
+    default:
+        return SaveAnswer::Cancel;
+    }
+}
+
 } // namespace messages

@@ -23,4 +23,10 @@ void showNotice(const QString &title, const QString &text);
 // the default, so Return alone answers nothing.
 bool askYesNo(const QString &title, const QString &text, bool defaultNo = false);
 
+enum class SaveAnswer { Save, Discard, Cancel };
+
+// A question with Save, Discard and Cancel buttons. Save is the default;
+// Escape and closing the question answer Cancel.
+SaveAnswer askSaveDiscardCancel(const QString &title, const QString &text);
+
 } // namespace messages

@@ -1,6 +1,7 @@
 // The caption of any content: the same from memory and from a file, one line
 // at most, never empty, and shown in bounded length.
-#include "noteFiles.h"
+#include "captions.h"
+#include "displayText.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -21,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::optional<QString> read = notes::readCaption(path);
     if (!read || *read != caption || caption.isEmpty() || caption.contains(u'\n'))
         abort();
-    if (notes::displayText(caption).size() > 1001)
+    if (displayText(caption).size() > 1001)
         abort();
     return 0;
 }

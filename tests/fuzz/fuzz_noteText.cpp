@@ -2,7 +2,8 @@
 // its bytes back (less a UTF-8 byte-order mark), the text survives its own
 // encoding, and a note whose line breaks are all alike is reproduced from its
 // text alone.
-#include "noteText.h"
+#include "noteEncoding.h"
+#include "noteWriter.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -26,23 +27,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static const QString path = QDir::tempPath() + QStringLiteral("/tavlo-fuzz-note");
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    const notes::LoadedNote note = notes::decodeNote(bytes);
+    const notes::DecodedNote note = notes::decodeNote(bytes);
     if (note.text.contains(u'\r'))
         abort();
 
     const std::optional<QByteArray> encoded = note.format.encode(note.text);
     if (!encoded)
         abort();
-    const notes::LoadedNote again = notes::decodeNote(*encoded);
+    const notes::DecodedNote again = notes::decodeNote(*encoded);
     if (again.text != note.text || !(again.format == note.format))
         abort();
-    const bool plainEncoding = note.format.encoding == notes::NoteFormat::Encoding::Utf8
-        || note.format.encoding == notes::NoteFormat::Encoding::Latin1;
-    if (plainEncoding && breaksAlike(bytes) && *encoded != notes::unchangedBytes(note))
+    // A note said to be reproducible from its text is: the bytes it is saved
+    // as unchanged are then not kept.
+    const bool plainEncoding = note.format.encoding == QStringConverter::Utf8
+        || note.format.encoding == QStringConverter::Latin1;
+    if (note.reproducible != (plainEncoding && breaksAlike(bytes)))
+        abort();
+    const QByteArray unchanged = notes::unchangedBytes(bytes, note);
+    if (note.reproducible && *encoded != unchanged)
         abort();
 
     // What the editor writes for an unchanged note reaches the disk intact.
-    const QByteArray unchanged = notes::unchangedBytes(note);
     if (notes::decodeNote(unchanged).text != note.text)
         abort();
     if (!notes::writeNote(path, unchanged).ok)

@@ -1,0 +1,118 @@
+#include "captions.h"
+
+#include "fileNames.h"
+#include "posixFile.h"
+
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cstring>
+
+namespace notes {
+
+namespace {
+
+// The caption rule on decoded text. `text` holds at least the first line and
+// its terminator, or the whole file when it has no line break.
+QString captionFromText(QStringView text, bool wholeFile)
+{
+    const qsizetype lineFeed = text.indexOf(u'\n');
+    QStringView line = lineFeed < 0 ? text : text.left(lineFeed);
+    // A carriage return before the line feed, or at the very end of a file
+    // without line feed, belongs to the terminator.
+    if (line.endsWith(u'\r') && (lineFeed >= 0 || wholeFile))
+        line.chop(1);
+    if (line.isEmpty())
+        return QString(noCaption);
+    return line.toString();
+}
+
+QStringConverter::Encoding encodingOf(QByteArrayView head)
+{
+    const auto bom = QStringConverter::encodingForData(head);
+    return bom.value_or(QStringConverter::Utf8);
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    return std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
+}
+
+// The caption of a UTF-8 note whose first line feed is at head[lineFeed]. In
+// UTF-8 that byte is always the first line feed of the text, and decoding up
+// to it gives the text up to it, so the rest of the block is not decoded.
+QString captionBeforeLineFeed(QByteArrayView head, qsizetype lineFeed, QStringDecoder &decoder)
+{
+    const QByteArrayView line = head.first(lineFeed);
+    if (!isAscii(line))
+        return captionFromText(QString(decoder.decode(head.first(lineFeed + 1))), false);
+    // ASCII decodes to itself and holds no byte-order mark.
+    const qsizetype length = line.endsWith('\r') ? lineFeed - 1 : lineFeed;
+    if (length == 0)
+        return QString(noCaption);
+    return QString::fromLatin1(line.first(length));
+}
+
+} // namespace
+
+QString captionOf(const QByteArray &head)
+{
+    if (head.isEmpty())
+        return QString(emptyFileCaption);
+    QStringDecoder decoder(encodingOf(head));
+    const QString text = decoder.decode(head);
+    return captionFromText(text, true);
+}
+
+std::optional<QString> readCaption(const QString &path)
+{
+    PosixFile file;
+    if (!file.openUnchecked(encodeFileName(path)))
+        return std::nullopt;
+
+    // Most first lines fit in the first block, and then open, read and close
+    // are all it takes: what was opened need not be checked, since a
+    // directory fails to read and a FIFO without a writer reads as empty.
+    // Only an empty read or a block without a line feed makes sure that the
+    // file is a regular one (a FIFO or device put there since the listing is
+    // refused, rather than read without end) and learns its size, to read on
+    // in growing steps until the line feed turns up or the file ends.
+    constexpr qsizetype firstBlock = 4096;
+    char block[firstBlock];
+    qsizetype got = file.readOnce(block, firstBlock);
+    if (got < 0)
+        return std::nullopt;
+    if (got == 0)
+        return file.statRegular() ? std::optional<QString>(QString(emptyFileCaption))
+                                  : std::nullopt;
+
+    const QByteArrayView head(block, got);
+    const QStringConverter::Encoding encoding = encodingOf(head);
+    QStringDecoder decoder(encoding);
+    if (encoding == QStringConverter::Utf8) {
+        if (const void *lineFeed = std::memchr(block, '\n', size_t(got)))
+            return captionBeforeLineFeed(head, static_cast<const char *>(lineFeed) - block,
+                                         decoder);
+    }
+    QString text = decoder.decode(head);
+    bool lineFound = text.contains(u'\n');
+    if (!lineFound && !file.statRegular())
+        return std::nullopt;
+    qsizetype total = got;
+    while (!lineFound && total < file.size()) {
+        const qsizetype step = std::min(std::max<qsizetype>(total, 64 * 1024), file.size() - total);
+        QByteArray more(step, Qt::Uninitialized);
+        got = file.read(more.data(), more.size());
+        if (got <= 0)
+            break;
+        total += got;
+        more.truncate(got);
+        const qsizetype searchFrom = text.size();
+        text += decoder.decode(more);
+        lineFound = text.indexOf(u'\n', searchFrom) >= 0;
+    }
+    const bool wholeFile = !lineFound;
+    return captionFromText(text, wholeFile);
+}
+
+} // namespace notes

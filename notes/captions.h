@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QLatin1StringView>
+#include <QString>
+
+#include <optional>
+
+// The caption of a note: the text that stands for it in the note list.
+namespace notes {
+
+inline constexpr QLatin1StringView emptyFileCaption {"<empty file>"};
+inline constexpr QLatin1StringView noCaption {"<no caption>"};
+
+// The caption of a note: its first line without the line terminator,
+// "<empty file>" for an empty file and "<no caption>" for an empty first
+// line. No value when the note cannot be opened for reading (this includes a
+// path that is no longer a regular file). Reads only as far as the first line
+// break.
+std::optional<QString> readCaption(const QString &path);
+
+// The caption rule applied to text already in memory (the bytes of a whole
+// file or of its beginning up to and past the first line break).
+QString captionOf(const QByteArray &head);
+
+} // namespace notes

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+// File names are byte strings. Names that are valid UTF-8 decode as usual;
+// every byte that is not part of valid UTF-8 becomes the lone surrogate
+// U+DC00 + byte, so that encodeFileName(decodeFileName(b)) == b for any b and
+// a note with such a name can still be opened, edited and removed. Qt's own
+// QFile::decodeName replaces such bytes, and the name could not be found
+// again.
+namespace notes {
+
+QString decodeFileName(QByteArrayView localName);
+QByteArray encodeFileName(const QString &name);
+
+// Whether the character at `i` stands for a byte of a name that was not
+// UTF-8.
+bool isEscapedByte(QStringView text, qsizetype i);
+
+} // namespace notes

@@ -1,0 +1,26 @@
+#include "fileStamp.h"
+
+#include "fileNames.h"
+
+namespace notes {
+
+FileStamp stampFrom(const struct stat &st)
+{
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.device = quint64(st.st_dev);
+    stamp.inode = quint64(st.st_ino);
+    stamp.size = qint64(st.st_size);
+    stamp.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return stamp;
+}
+
+FileStamp stampOf(const QString &path)
+{
+    struct stat st;
+    if (::stat(encodeFileName(path).constData(), &st) != 0)
+        return {};
+    return stampFrom(st);
+}
+
+} // namespace notes

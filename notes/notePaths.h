@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QTime>
+
+// Where notes live and what new notes are called.
+namespace notes {
+
+// The fixed, relative note directory, trailing slash included. It is
+// resolved against the working directory at every file operation.
+QString noteDirectory();
+
+// The note path of an entry: the note directory followed by the entry name.
+QString notePath(const QString &entryName);
+
+// The path of a new note made at the given local date and time:
+// "Documents/text/Y-M-D-h-m-s.txt" without leading zeros.
+QString newNotePath(const QDate &date, const QTime &time);
+
+// The local clock a new note is named after.
+class LocalClock
+{
+public:
+    virtual ~LocalClock() = default;
+    virtual QDate currentDate() const { return QDate::currentDate(); }
+    virtual QTime currentTime() const { return QTime::currentTime(); }
+};
+
+// The path of a new note made now: the date is read first, then the time,
+// so a note made as midnight passes joins the earlier day to the later time.
+QString newNotePath(const LocalClock &clock = LocalClock());
+
+} // namespace notes

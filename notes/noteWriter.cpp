@@ -1,0 +1,202 @@
+// Writes notes itself rather than through QSaveFile, which would not give:
+// a temporary file whose name begins with a dot (never listed as a note, even
+// when a crash leaves it behind), the directory flushed after the rename (so
+// that a power cut cannot undo a save reported as done), the owner kept when
+// root saves another user's note, a note that is a link written through to
+// its target, and the in-place write with its space reserved first where the
+// directory refuses new files.
+#include "noteWriter.h"
+
+#include "fileNames.h"
+
+#include <QByteArray>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace notes {
+
+namespace {
+
+QString errorText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QByteArray directoryOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return QByteArrayLiteral(".");
+    if (slash == 0)
+        return QByteArrayLiteral("/");
+    return path.left(slash);
+}
+
+// Follows a chain of links to the file they finally name, which may not exist
+// yet (a dangling link is written through, creating its target).
+QByteArray resolveLinks(QByteArray path)
+{
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat st;
+        if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return path;
+        QByteArray target(PATH_MAX, Qt::Uninitialized);
+        const ssize_t length = ::readlink(path.constData(), target.data(), size_t(target.size()));
+        if (length <= 0 || length == target.size())
+            return path;
+        target.truncate(length);
+        path = target.startsWith('/') ? target : directoryOf(path) + '/' + target;
+    }
+    return path;
+}
+
+bool writeAll(int fd, const QByteArray &bytes, off_t offset = -1)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = offset < 0 ? ::write(fd, data, size_t(left))
+                                           : ::pwrite(fd, data, size_t(left), offset);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        left -= written;
+        if (offset >= 0)
+            offset += written;
+    }
+    return true;
+}
+
+// Flushes the directory's entries to disk; 0 or the error. A directory that
+// may be written but not read cannot be opened to be flushed, and some file
+// systems refuse to flush a directory alone (EINVAL): flushing the whole file
+// system through the descriptor of a file in it then does it.
+int syncDirectory(const QByteArray &directory, int fileInIt)
+{
+    const int fd = ::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int error = 0;
+    if (fd >= 0) {
+        error = ::fsync(fd) == 0 ? 0 : errno;
+        ::close(fd);
+    }
+    if (fd < 0 || error == EINVAL)
+        error = ::syncfs(fileInIt) == 0 ? 0 : errno;
+    return error;
+}
+
+WriteResult failure(int error)
+{
+    WriteResult result;
+    result.error = errorText(error);
+    return result;
+}
+
+// Reserves the first `size` bytes of the file; 0 or the error. The file keeps
+// its size, so that a power cut before the new text is flushed cannot leave
+// the old text followed by zeros. Where the file system cannot reserve space
+// that way, posix_fallocate grows the file (writing zeros if need be).
+int reserveSpace(int fd, off_t size)
+{
+    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) == 0)
+        return 0;
+    if (errno != EOPNOTSUPP)
+        return errno;
+    return ::posix_fallocate(fd, 0, size);
+}
+
+// Used only where no temporary file can be made beside the note. The space
+// for the new text is reserved before the old text is touched, so a full
+// disk fails without damage where the file system can reserve space.
+WriteResult writeInPlace(const QByteArray &target, const QByteArray &bytes)
+{
+    const int fd = ::open(target.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return failure(errno);
+    if (!bytes.isEmpty() && reserveSpace(fd, off_t(bytes.size())) == ENOSPC) {
+        ::close(fd);
+        return failure(ENOSPC);
+    }
+    if (!writeAll(fd, bytes, 0) || ::ftruncate(fd, off_t(bytes.size())) != 0 || ::fsync(fd) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return failure(error);
+    }
+    if (::close(fd) != 0)
+        return failure(errno);
+    WriteResult result;
+    result.ok = true;
+    return result;
+}
+
+mode_t newFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+WriteResult writeNote(const QString &path, const QByteArray &bytes)
+{
+    const QByteArray target = resolveLinks(encodeFileName(path));
+    struct stat old;
+    const bool exists = ::stat(target.constData(), &old) == 0;
+    if (!exists && errno != ENOENT)
+        return failure(errno);
+    if (exists && S_ISDIR(old.st_mode))
+        return failure(EISDIR);
+    if (exists && !S_ISREG(old.st_mode))
+        return failure(EINVAL);
+
+    const QByteArray directory = directoryOf(target);
+    QByteArray temporary = directory + '/' + temporaryPrefix + "XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        if (exists && (error == EACCES || error == EPERM)) {
+            WriteResult result = writeInPlace(target, bytes);
+            if (result.ok)
+                result.stamp = stampOf(path);
+            return result;
+        }
+        return failure(error);
+    }
+
+    auto abandon = [&](int error) {
+        ::close(fd);
+        ::unlink(temporary.constData());
+        return failure(error);
+    };
+    if (::fchmod(fd, exists ? (old.st_mode & 07777) : newFileMode()) != 0)
+        return abandon(errno);
+    if (exists && ::geteuid() == 0)
+        (void)::fchown(fd, old.st_uid, old.st_gid);
+    if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
+        return abandon(errno);
+    if (::rename(temporary.constData(), target.constData()) != 0)
+        return abandon(errno);
+    // Until the directory is flushed, a power cut may undo the rename: the
+    // save is not done before that.
+    int error = syncDirectory(directory, fd);
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0)
+        return failure(error);
+
+    WriteResult result;
+    result.ok = true;
+    result.stamp = stampOf(path);
+    return result;
+}
+
+} // namespace notes

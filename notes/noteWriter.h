@@ -1,0 +1,29 @@
+#pragma once
+
+#include "fileStamp.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace notes {
+
+struct WriteResult
+{
+    bool ok = false;
+    QString error; // why it failed, for the user
+    FileStamp stamp; // of the note after a successful write
+};
+
+// Writes the bytes as the note's whole content without ever leaving a cut or
+// empty note behind: the bytes go to a hidden temporary file beside the note,
+// are flushed to disk, and only then replace the note. A note that is a link
+// stays a link and its target is written; permissions are kept. Where the
+// directory does not allow the temporary file but the note itself may be
+// written, the note is written in place, with its space reserved first.
+WriteResult writeNote(const QString &path, const QByteArray &bytes);
+
+// The prefix of the temporary files writeNote leaves behind only if the
+// process dies mid-save. It begins with a dot, so they are never listed.
+inline constexpr char temporaryPrefix[] = ".tavlo-save-";
+
+} // namespace notes

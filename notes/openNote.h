@@ -1,0 +1,54 @@
+#pragma once
+
+#include "fileStamp.h"
+#include "noteEncoding.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace notes {
+
+// One note as it was read, and the rules for writing a text back to it:
+// nothing is written over a note that could not be read, a note another
+// program changed since it was read is replaced only when asked to, an
+// unchanged text goes back as the very bytes it came from, and a changed one
+// in the note's own encoding and line breaks.
+class OpenNote
+{
+public:
+    enum class LoadStatus {
+        Missing, // nothing exists at the path: a new note
+        Loaded,
+        Unreadable, // something exists but cannot be read as a note
+    };
+    LoadStatus load(const QString &path);
+
+    LoadStatus status() const { return m_status; }
+    // The text as read, line breaks as "\n"; empty unless loaded.
+    const QString &text() const { return m_note.text; }
+
+    enum class SaveStatus {
+        Saved,
+        ChangedOnDisk, // another program changed or made the note since it was read
+        CannotEncode, // the note's 8-bit encoding cannot hold some character of the text
+        Failed, // see the reason
+    };
+    struct SaveResult
+    {
+        SaveStatus status = SaveStatus::Failed;
+        QString reason; // why it failed, for the user
+    };
+    enum class IfChangedOnDisk { Keep, Replace };
+    // Stores `text` (line breaks as "\n") as the note's whole content.
+    SaveResult save(const QString &text, IfChangedOnDisk ifChanged = IfChangedOnDisk::Keep);
+
+private:
+    QString m_path;
+    LoadStatus m_status = LoadStatus::Missing;
+    DecodedNote m_note;
+    // The bytes as read, kept only where the text cannot give them back.
+    QByteArray m_unchanged;
+    FileStamp m_stamp;
+};
+
+} // namespace notes

@@ -1,0 +1,280 @@
+#include "editWindowWidget.h"
+#include "mainWindowWidget.h"
+#include "testSupport.h"
+#include "titleStrip.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QListView>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+// The question an editor with changed text asks before it is closed without
+// saving, asked from every way of closing it and answered every way.
+class tst_discardQuestion : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void answers_data();
+    void answers();
+    void asksOnlyWhenChanged_data();
+    void asksOnlyWhenChanged();
+    void failedSaveComesBack();
+};
+
+namespace {
+
+QString notePath(const QString &name)
+{
+    return QStringLiteral("Documents/text/") + name;
+}
+
+QPlainTextEdit *areaOf(const QWidget *editor)
+{
+    return editor->findChild<QPlainTextEdit *>(QStringLiteral("editArea"));
+}
+
+// Types `keys` at the end of the text; "\b" is Backspace, "\n" Return.
+void typeKeys(editWindowWidget *editor, const QString &keys)
+{
+    QPlainTextEdit *area = areaOf(editor);
+    area->setFocus();
+    area->moveCursor(QTextCursor::End);
+    for (const QChar c : keys) {
+        if (c == u'\b')
+            QTest::keyClick(area, Qt::Key_Backspace);
+        else if (c == u'\n')
+            QTest::keyClick(area, Qt::Key_Return);
+        else
+            QTest::keyClicks(area, QString(c));
+    }
+}
+
+void closeNow(editWindowWidget *editor, const QString &way)
+{
+    if (way == u"Escape") {
+        ModalDriver::pressKeys(editor, Qt::Key_Escape, {});
+    } else if (way == u"window") {
+        editor->close();
+    } else {
+        auto *button = editor->findChild<QAbstractButton *>(QStringLiteral("closeButton"));
+        QVERIFY(button);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+}
+
+// Closes the editor once the driver's step has returned: the driver answers
+// no question that comes up while one of its steps is still running.
+void closeBy(editWindowWidget *editor, const QString &way)
+{
+    QTimer::singleShot(0, editor, [editor, way] { closeNow(editor, way); });
+}
+
+} // namespace
+
+void tst_discardQuestion::cleanup()
+{
+    titleStrip::overridePlatformHasNoWindowManager(std::nullopt);
+}
+
+void tst_discardQuestion::answers_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<bool>("stays");
+    const QList<std::pair<QString, const char *>> ways {
+        {QStringLiteral("Escape"), "Escape"},
+        {QStringLiteral("window"), "closing the window"},
+        {QStringLiteral("button"), "close button"}};
+    struct Answer
+    {
+        QString how;
+        const char *what;
+        bool saved;
+        bool stays;
+    };
+    const QList<Answer> answers {
+        {QStringLiteral("Save"), "Save", true, false},
+        {QStringLiteral("Return"), "Return (the default)", true, false},
+        {QStringLiteral("Discard"), "Discard", false, false},
+        {QStringLiteral("Cancel"), "Cancel", false, true},
+        {QStringLiteral("Escape"), "Escape (Cancel)", false, true},
+        {QStringLiteral("close"), "closing the question (Cancel)", false, true}};
+    for (const auto &[way, wayName] : ways) {
+        for (const Answer &answer : answers)
+            QTest::addRow("%s, %s", wayName, answer.what)
+                << way << answer.how << answer.saved << answer.stays;
+    }
+}
+
+void tst_discardQuestion::answers()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, answer);
+    QFETCH(bool, saved);
+    QFETCH(bool, stays);
+    if (way == u"button")
+        titleStrip::overridePlatformHasNoWindowManager(true);
+    NoteDirFixture fixture;
+    fixture.write(QStringLiteral("a.txt"), "old text");
+    mainWindowWidget window(nullptr, "mainWindow");
+    auto *list = window.findChild<QListView *>(QStringLiteral("notesList"));
+    list->setCurrentIndex(list->model()->index(0, 0));
+
+    int cursorBefore = -1;
+    int cursorAfter = -2;
+    QString textAfter;
+    bool focusBack = false;
+    QString title;
+    QString question;
+    bool saveIsDefault = false;
+    ModalDriver driver;
+    driver.onEditor([&](editWindowWidget *editor) {
+        typeKeys(editor, QStringLiteral(" new"));
+        QTextCursor cursor = areaOf(editor)->textCursor();
+        cursor.setPosition(3);
+        areaOf(editor)->setTextCursor(cursor);
+        cursorBefore = cursor.position();
+        closeBy(editor, way);
+    });
+    driver.onMessageBox([&](QMessageBox *box) {
+        title = box->windowTitle();
+        question = box->text();
+        saveIsDefault = box->defaultButton() == box->button(QMessageBox::Save);
+        if (answer == u"Return")
+            QTest::keyClick(box, Qt::Key_Return);
+        else if (answer == u"Escape")
+            QTest::keyClick(box, Qt::Key_Escape);
+        else if (answer == u"close")
+            box->close();
+        else
+            ModalDriver::click(box,
+                               answer == u"Save"          ? QMessageBox::Save
+                                   : answer == u"Discard" ? QMessageBox::Discard
+                                                          : QMessageBox::Cancel);
+    });
+    if (stays) {
+        // Back in the editor as it was; then it is closed for good.
+        driver.onEditor([&](editWindowWidget *editor) {
+            textAfter = editor->text();
+            cursorAfter = areaOf(editor)->textCursor().position();
+            focusBack = editor->focusWidget() == areaOf(editor);
+            closeBy(editor, way);
+        });
+        driver.onMessageBox(
+            [](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Discard); });
+    }
+    window.openFile();
+    QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
+    QVERIFY(driver.done());
+    QCOMPARE(title, QStringLiteral("Unsaved changes"));
+    QCOMPARE(question,
+             QStringLiteral("Save the changes to 'Documents/text/a.txt' before closing?"));
+    QVERIFY(saveIsDefault);
+    QCOMPARE(fixture.read(QStringLiteral("a.txt")),
+             saved ? QByteArray("old text new") : QByteArray("old text"));
+    if (stays) {
+        QCOMPARE(textAfter, QStringLiteral("old text new"));
+        QCOMPARE(cursorAfter, cursorBefore);
+        QVERIFY(focusBack);
+    }
+}
+
+void tst_discardQuestion::asksOnlyWhenChanged_data()
+{
+    QTest::addColumn<QByteArray>("original"); // no value: a new note
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<bool>("undo");
+    QTest::addColumn<bool>("asks");
+
+    QTest::newRow("unchanged") << QByteArray("old") << QString() << false << false;
+    QTest::newRow("typed, then undone")
+        << QByteArray("old") << QStringLiteral("xy") << true << false;
+    QTest::newRow("typed, then deleted")
+        << QByteArray("old") << QStringLiteral("x\b") << false << false;
+    QTest::newRow("CR LF note typed, then deleted")
+        << QByteArray("a\r\nb\r\n") << QStringLiteral("x\b") << false << false;
+    QTest::newRow("text added") << QByteArray("old") << QStringLiteral(" new") << false << true;
+    QTest::newRow("same length, other text")
+        << QByteArray("old") << QStringLiteral("\bx") << false << true;
+    QTest::newRow("everything deleted")
+        << QByteArray("old") << QStringLiteral("\b\b\b") << false << true;
+    QTest::newRow("new note, nothing typed") << QByteArray() << QString() << false << false;
+    QTest::newRow("new note with text") << QByteArray() << QStringLiteral("x") << false << true;
+    QTest::newRow("new note with a line break alone")
+        << QByteArray() << QStringLiteral("\n") << false << true;
+    QTest::newRow("new note, typed then deleted")
+        << QByteArray() << QStringLiteral("ab\b\b") << false << false;
+}
+
+void tst_discardQuestion::asksOnlyWhenChanged()
+{
+    QFETCH(QByteArray, original);
+    QFETCH(QString, keys);
+    QFETCH(bool, undo);
+    QFETCH(bool, asks);
+    NoteDirFixture fixture;
+    const QString path = original.isNull() ? notePath(QStringLiteral("new.txt"))
+                                           : fixture.write(QStringLiteral("a.txt"), original);
+    editWindowWidget editor(nullptr, "editWindow", true);
+    editor.fileName = path;
+    editor.loadFile();
+    typeKeys(&editor, keys);
+    while (undo && areaOf(&editor)->document()->isUndoAvailable())
+        areaOf(&editor)->undo();
+    const QString typed = editor.text();
+
+    ModalDriver driver;
+    if (asks)
+        driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Cancel); });
+    editor.reject();
+    QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
+    QVERIFY(driver.done());
+    QCOMPARE(editor.isVisible(), asks);
+    if (!asks)
+        QCOMPARE(editor.result(), int(QDialog::Rejected));
+    QCOMPARE(editor.text(), typed);
+}
+
+// Save in the question does what accepting does: when the save fails, the
+// editor comes back with the text, and closing it asks again.
+void tst_discardQuestion::failedSaveComesBack()
+{
+    NoteDirFixture fixture;
+    mainWindowWidget window(nullptr, "mainWindow");
+    QString textBack;
+    ModalDriver driver;
+    driver.onEditor([&](editWindowWidget *editor) {
+        typeKeys(editor, QStringLiteral("draft"));
+        QVERIFY(QDir().rmdir(QStringLiteral("Documents/text")));
+        closeBy(editor, QStringLiteral("Escape"));
+    });
+    driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Save); });
+    driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Ok); });
+    driver.onEditor([&](editWindowWidget *editor) {
+        textBack = editor->text();
+        QVERIFY(QDir().mkpath(QStringLiteral("Documents/text")));
+        closeBy(editor, QStringLiteral("Escape"));
+    });
+    driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Save); });
+    window.newFile();
+    QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
+    QVERIFY(driver.done());
+    QCOMPARE(textBack, QStringLiteral("draft"));
+    QCOMPARE(driver.boxTexts().size(), 3);
+    QVERIFY(driver.boxTexts().at(0).startsWith(QStringLiteral("Save the changes")));
+    QVERIFY(driver.boxTexts().at(1).startsWith(QStringLiteral("Could not write file")));
+    QCOMPARE(driver.boxTexts().at(2), driver.boxTexts().at(0));
+    const QStringList files = fixture.allFiles();
+    QCOMPARE(files.size(), 1);
+    QCOMPARE(fixture.read(files.at(0)), QByteArray("draft"));
+}
+
+QTEST_MAIN(tst_discardQuestion)
+#include "tst_discardQuestion.moc"

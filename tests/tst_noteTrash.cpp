@@ -1,0 +1,332 @@
+#include "fileNames.h"
+#include "mainWindowWidget.h"
+#include "noteListing.h"
+#include "notePaths.h"
+#include "noteTrash.h"
+#include "testSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QListView>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QTest>
+
+#include <algorithm>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <ftw.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Delete puts the note in the user's trash, from which a desktop (or a shell)
+// can bring it back; where no trash can take it, the note is removed.
+class tst_noteTrash : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void trashed_data();
+    void trashed();
+    void sameNameTwice();
+    void removedWhereNoTrashTakesIt_data();
+    void removedWhereNoTrashTakesIt();
+    void otherFileSystemWithItsOwnTrash();
+    void deleteAsksThenTrashes();
+
+private:
+    // The trash as created for this test: the data home did not exist before.
+    QString trash() const { return m_dataHome + QStringLiteral("/Trash"); }
+    static QByteArray infoPathLine(const QByteArray &notePath);
+    static QByteArray readAll(const QString &path);
+    static QByteArray readBytes(const QByteArray &path);
+    static QList<QByteArray> entriesOf(const QByteArray &dir);
+    static int modeOf(const QString &path);
+    static bool lexists(const QByteArray &path);
+
+    QTemporaryDir m_home;
+    bool m_permissionsApply = false;
+    QString m_dataHome;
+    int m_account = 0;
+};
+
+void tst_noteTrash::initTestCase()
+{
+    QVERIFY(m_home.isValid());
+    qputenv("HOME", QFile::encodeName(m_home.path()));
+    m_permissionsApply = obeyFilePermissions();
+}
+
+void tst_noteTrash::cleanupTestCase()
+{
+    // QTemporaryDir cannot remove the names that are not valid UTF-8 trashed
+    // here, nor what is in a directory left read-only.
+    const QByteArray home = QFile::encodeName(m_home.path());
+    ::nftw(
+        home.constData(),
+        [](const char *path, const struct stat *, int type, FTW *) {
+            if (type == FTW_D)
+                ::chmod(path, 0700);
+            return 0;
+        },
+        16, FTW_PHYS);
+    ::nftw(
+        home.constData(),
+        [](const char *path, const struct stat *, int, FTW *) {
+            ::remove(path);
+            return 0;
+        },
+        16, FTW_DEPTH | FTW_PHYS);
+}
+
+// Every test starts on a fresh account, without even a data directory.
+void tst_noteTrash::init()
+{
+    m_dataHome = m_home.path() + QStringLiteral("/account%1/.local/share").arg(++m_account);
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dataHome));
+}
+
+QByteArray tst_noteTrash::infoPathLine(const QByteArray &notePath)
+{
+    return "Path="
+        + (QFile::encodeName(QDir::currentPath()) + '/' + notePath).toPercentEncoding("/") + '\n';
+}
+
+QByteArray tst_noteTrash::readBytes(const QByteArray &path)
+{
+    QByteArray bytes;
+    const int fd = ::open(path.constData(), O_RDONLY);
+    char buffer[4096];
+    for (ssize_t got; fd >= 0 && (got = ::read(fd, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, got);
+    if (fd >= 0)
+        ::close(fd);
+    return bytes;
+}
+
+QList<QByteArray> tst_noteTrash::entriesOf(const QByteArray &dir)
+{
+    QList<QByteArray> names;
+    if (DIR *d = ::opendir(dir.constData())) {
+        while (const dirent *entry = ::readdir(d)) {
+            if (qstrcmp(entry->d_name, ".") != 0 && qstrcmp(entry->d_name, "..") != 0)
+                names.append(entry->d_name);
+        }
+        ::closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+QByteArray tst_noteTrash::readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int tst_noteTrash::modeOf(const QString &path)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
+bool tst_noteTrash::lexists(const QByteArray &path)
+{
+    struct stat st;
+    return ::lstat(path.constData(), &st) == 0;
+}
+
+void tst_noteTrash::trashed_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<bool>("link");
+    QTest::newRow("note") << QByteArray("note.txt") << false;
+    QTest::newRow("name with a blank and a percent sign") << QByteArray("a b%41.txt") << false;
+    QTest::newRow("name not valid UTF-8, beside its look-alike")
+        << QByteArray("caf\xE9.txt") << false;
+    QTest::newRow("name too long for the record's name after it")
+        << QByteArray(251, 'n') + ".txt" << false;
+    QTest::newRow("link to a note elsewhere") << QByteArray("link.txt") << true;
+}
+
+void tst_noteTrash::trashed()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(bool, link);
+    NoteDirFixture fixture;
+    const QString lookAlike = QStringLiteral("caf\uFFFD.txt");
+    fixture.write(lookAlike, "look-alike");
+    const QByteArray text = "keep me\nplease";
+    const QByteArray path = "Documents/text/" + name;
+    if (link) {
+        QFile target(QStringLiteral("Documents/target.txt"));
+        QVERIFY(target.open(QIODevice::WriteOnly) && target.write(text) == text.size());
+        target.close();
+        QVERIFY(::symlink("../target.txt", path.constData()) == 0);
+    } else {
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY(fd >= 0 && ::write(fd, text.constData(), size_t(text.size())) == text.size());
+        ::close(fd);
+    }
+
+    QCOMPARE(notes::trashNote(notes::decodeFileName(path)), notes::Disposal::Trashed);
+
+    QVERIFY(!lexists(path));
+    QCOMPARE(fixture.allFiles(), QStringList {lookAlike});
+    const QByteArray files = QFile::encodeName(trash()) + "/files/";
+    const QList<QByteArray> kept = entriesOf(files);
+    QCOMPARE(kept.size(), 1);
+    QVERIFY(name.startsWith(kept.first()));
+    struct stat st;
+    QVERIFY(::lstat(files + kept.first(), &st) == 0);
+    QCOMPARE(S_ISLNK(st.st_mode), link);
+    if (link) {
+        char target[64] = {};
+        QVERIFY(::readlink(files + kept.first(), target, sizeof target - 1) > 0);
+        QCOMPARE(QByteArray(target), QByteArray("../target.txt"));
+        QCOMPARE(readAll(QStringLiteral("Documents/target.txt")), text);
+    } else {
+        QCOMPARE(readBytes(files + kept.first()), text);
+    }
+    const QByteArray info
+        = readBytes(QFile::encodeName(trash()) + "/info/" + kept.first() + ".trashinfo");
+    QVERIFY2(info.startsWith("[Trash Info]\n"), info.constData());
+    QVERIFY2(info.contains(infoPathLine(path)), info.constData());
+    QVERIFY2(QRegularExpression(
+                 QStringLiteral("\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n"))
+                 .match(QString::fromLatin1(info))
+                 .hasMatch(),
+             info.constData());
+    // What was made of the data directory is the owner's alone.
+    for (const QString &dir :
+         {m_dataHome, QFileInfo(m_dataHome).path(), trash(), trash() + QStringLiteral("/files"),
+          trash() + QStringLiteral("/info")})
+        QCOMPARE(modeOf(dir), 0700);
+}
+
+// The second of two notes of the same name does not replace the first in the
+// trash.
+void tst_noteTrash::sameNameTwice()
+{
+    NoteDirFixture fixture;
+    const QString path = fixture.write(QStringLiteral("note.txt"), "first");
+    QCOMPARE(notes::trashNote(path), notes::Disposal::Trashed);
+    fixture.write(QStringLiteral("note.txt"), "second");
+    QCOMPARE(notes::trashNote(path), notes::Disposal::Trashed);
+
+    const QDir files(trash() + QStringLiteral("/files"));
+    QStringList texts;
+    for (const QString &name : files.entryList(QDir::Files))
+        texts.append(QString::fromLatin1(readAll(files.filePath(name))));
+    texts.sort();
+    QCOMPARE(texts, (QStringList {"first", "second"}));
+    QCOMPARE(QDir(trash() + QStringLiteral("/info")).entryList(QDir::Files).size(), 2);
+}
+
+void tst_noteTrash::removedWhereNoTrashTakesIt_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::newRow("no data directory can be made") << QStringLiteral("data home is a file");
+    QTest::newRow("a trash that refuses new records") << QStringLiteral("read-only trash");
+    QTest::newRow("another file system without a trash") << QStringLiteral("tmpfs");
+}
+
+void tst_noteTrash::removedWhereNoTrashTakesIt()
+{
+    QFETCH(QString, obstacle);
+    NoteDirFixture fixture;
+    const QByteArray name = "note.txt";
+    QString expectedLeft;
+    std::function<void()> mend;
+    if (obstacle == u"data home is a file") {
+        QVERIFY(QDir().mkpath(QFileInfo(m_dataHome).path()));
+        QFile blocker(m_dataHome);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        m_dataHome += QStringLiteral("/more");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dataHome));
+    } else if (obstacle == u"read-only trash") {
+        if (!m_permissionsApply)
+            QSKIP("cannot drop the capability to write any file");
+        const QString info = notes::homeTrash() + QStringLiteral("/info");
+        QVERIFY(QFile::setPermissions(info, QFile::ReadOwner | QFile::ExeOwner));
+        mend = [info] {
+            QFile::setPermissions(info, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        };
+    } else {
+        if (::geteuid() != 0 || ::mount("tmpfs", "Documents/text", "tmpfs", 0, "size=1m") != 0)
+            QSKIP("needs root to mount a tmpfs");
+        mend = [] { ::umount2("Documents/text", MNT_DETACH); };
+        // Where the trash of the tmpfs would be made stands a file instead.
+        const QString topTrash = QStringLiteral(".Trash-%1").arg(::getuid());
+        fixture.write(topTrash, "in the way");
+        expectedLeft = topTrash;
+    }
+    auto cleanup = qScopeGuard([&] {
+        if (mend)
+            mend();
+    });
+    const QByteArray path = "Documents/text/" + name;
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    QVERIFY(fd >= 0 && ::write(fd, "text", 4) == 4 && ::close(fd) == 0);
+
+    QCOMPARE(notes::trashNote(notes::notePath(notes::decodeFileName(path.mid(15)))),
+             notes::Disposal::Removed);
+
+    QVERIFY(!lexists(path));
+    QCOMPARE(fixture.allFiles(),
+             expectedLeft.isEmpty() ? QStringList() : QStringList {expectedLeft});
+    // Nothing is left half-trashed, and no trash was made in the working
+    // directory.
+    QCOMPARE(QDir(trash() + QStringLiteral("/info")).entryList(QDir::Files), QStringList());
+    QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList {"Documents"});
+}
+
+// A note on another file system than the home directory goes to the trash of
+// its own file system (at its top, hidden), never across.
+void tst_noteTrash::otherFileSystemWithItsOwnTrash()
+{
+    NoteDirFixture fixture;
+    if (::geteuid() != 0 || ::mount("tmpfs", "Documents/text", "tmpfs", 0, "size=1m") != 0)
+        QSKIP("needs root to mount a tmpfs");
+    auto unmount = qScopeGuard([] { ::umount2("Documents/text", MNT_DETACH); });
+    const QString path = fixture.write(QStringLiteral("note.txt"), "text");
+
+    QCOMPARE(notes::trashNote(path), notes::Disposal::Trashed);
+
+    const QString topTrash = QStringLiteral("Documents/text/.Trash-%1").arg(::getuid());
+    QCOMPARE(readAll(topTrash + QStringLiteral("/files/note.txt")), QByteArray("text"));
+    // Named from the top of its file system, as the trash there wants it.
+    QVERIFY(readAll(topTrash + QStringLiteral("/info/note.txt.trashinfo"))
+                .contains("\nPath=note.txt\n"));
+    QCOMPARE(notes::listNoteEntries(), QStringList());
+}
+
+void tst_noteTrash::deleteAsksThenTrashes()
+{
+    NoteDirFixture fixture;
+    fixture.write(QStringLiteral("a.txt"), "ant");
+    const QString path = fixture.write(QStringLiteral("b.txt"), "bee\nbody");
+    mainWindowWidget window(nullptr, "mainWindow");
+    auto *list = window.findChild<QListView *>(QStringLiteral("notesList"));
+    list->setCurrentIndex(list->model()->index(1, 0));
+
+    const QString question = answerBox([&] { window.deleteFile(); }, QMessageBox::Yes);
+
+    QCOMPARE(question, QStringLiteral("Really delete\n'bee'?"));
+    QCOMPARE(fixture.allFiles(), QStringList {"a.txt"});
+    QCOMPARE(list->model()->rowCount(), 1);
+    QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("ant"));
+    QCOMPARE(readAll(trash() + QStringLiteral("/files/b.txt")), QByteArray("bee\nbody"));
+    QVERIFY(readAll(trash() + QStringLiteral("/info/b.txt.trashinfo"))
+                .contains(infoPathLine(path.toUtf8())));
+}
+
+QTEST_MAIN(tst_noteTrash)
+#include "tst_noteTrash.moc"

@@ -1,0 +1,44 @@
+#include "displayText.h"
+
+#include "fileNames.h"
+
+namespace {
+
+// What the character at `i` is shown as, or 0 when it is shown as it is.
+char16_t shownAs(QStringView text, qsizetype i)
+{
+    const char16_t c = text[i].unicode();
+    if (c == u'\t')
+        return 0;
+    if (c < 0x20)
+        return char16_t(0x2400 + c);
+    if (c == 0x7F)
+        return 0x2421;
+    if ((c >= 0x80 && c <= 0x9F) || notes::isEscapedByte(text, i))
+        return QChar::ReplacementCharacter;
+    if (c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+        return 0x21B5;
+    return 0;
+}
+
+} // namespace
+
+QString displayText(const QString &text, qsizetype maxLength)
+{
+    const bool tooLong = text.size() > maxLength;
+    const QStringView kept = tooLong ? QStringView(text).left(maxLength) : QStringView(text);
+    qsizetype first = 0;
+    while (first < kept.size() && shownAs(kept, first) == 0)
+        ++first;
+    if (first == kept.size() && !tooLong)
+        return text;
+
+    QString shown = kept.toString();
+    for (qsizetype i = first; i < kept.size(); ++i) {
+        if (const char16_t symbol = shownAs(kept, i))
+            shown[i] = QChar(symbol);
+    }
+    if (tooLong)
+        shown.append(QChar(0x2026));
+    return shown;
+}

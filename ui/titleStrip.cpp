@@ -1,0 +1,253 @@
+#include "titleStrip.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QtMath>
+
+namespace titleStrip {
+
+namespace {
+
+// Marks a dialog whose strip carries OK and ✕.
+constexpr char acceptAndRejectProperty[] = "_tavlo_acceptAndReject";
+// The least side of a button a fingertip hits reliably.
+constexpr qreal fingertipMm = 7.0;
+// Room around the title text, in pixels.
+constexpr int padding = 6;
+
+std::optional<bool> &overridden()
+{
+    static std::optional<bool> value;
+    return value;
+}
+
+// The title as a decoration shows it. Qt keeps its own handling of the "[*]"
+// placeholder private: a run of them stands for half as many literal "[*]",
+// and an odd one left over for the modified marker.
+QString shownTitle(const QWidget *window)
+{
+    static const QString placeholder = QStringLiteral("[*]");
+    const QString title = window->windowTitle();
+    QString shown;
+    shown.reserve(title.size());
+    qsizetype i = 0;
+    while (i < title.size()) {
+        if (!QStringView(title).mid(i).startsWith(placeholder)) {
+            shown += title.at(i++);
+            continue;
+        }
+        int run = 0;
+        while (QStringView(title).mid(i).startsWith(placeholder)) {
+            ++run;
+            i += placeholder.size();
+        }
+        shown += placeholder.repeated(run / 2);
+        if (run % 2 && window->isWindowModified())
+            shown += u'*';
+    }
+    return shown;
+}
+
+// The side of a button in the strip: at least a fingertip on the window's
+// screen, and never smaller than the text beside it.
+int buttonSide(const QWidget *window, const QFontMetrics &text)
+{
+    const QScreen *screen = window->screen();
+    const qreal dotsPerInch = screen ? screen->physicalDotsPerInch() : 96.0;
+    const int fingertip = qCeil(fingertipMm / 25.4 * dotsPerInch);
+    return qMax(fingertip, text.height() + 2 * padding);
+}
+
+// The strip itself: a child of its window, laid over the room the window's
+// top contents margin leaves free, following the window's width and title.
+class titleStripWidget : public QWidget
+{
+public:
+    explicit titleStripWidget(QWidget *window)
+        : QWidget(window)
+        , window(window)
+    {
+        setObjectName(QStringLiteral("titleStrip"));
+        setAutoFillBackground(true);
+        setBackgroundRole(QPalette::Highlight);
+
+        titleLabel = new QLabel(this);
+        titleLabel->setObjectName(QStringLiteral("titleLabel"));
+        // Titles quote note paths, which may look like markup.
+        titleLabel->setTextFormat(Qt::PlainText);
+        titleLabel->setForegroundRole(QPalette::HighlightedText);
+        QFont bold = titleLabel->font();
+        bold.setBold(true);
+        titleLabel->setFont(bold);
+        // A long title is shortened in the middle (see resizeEvent) rather
+        // than widening the strip.
+        titleLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+
+        row = new QHBoxLayout(this);
+        row->setContentsMargins(padding, 0, 0, 0);
+        row->setSpacing(0);
+        row->addWidget(titleLabel, 1);
+
+        side = buttonSide(window, titleLabel->fontMetrics());
+        setFixedHeight(side);
+        QMargins margins = window->contentsMargins();
+        margins.setTop(margins.top() + side);
+        window->setContentsMargins(margins);
+
+        window->installEventFilter(this);
+        follow();
+    }
+
+    void addDialogButtons(QDialog *dialog)
+    {
+        auto *okButton = addButton(QStringLiteral("okButton"), QStringLiteral("OK"));
+        connect(okButton, &QPushButton::clicked, dialog, &QDialog::accept);
+        auto *closeButton = addButton(QStringLiteral("closeButton"), QStringLiteral("✕"));
+        // The label is a symbol: the name says what it does.
+        closeButton->setAccessibleName(QStringLiteral("Close"));
+        connect(closeButton, &QPushButton::clicked, dialog, &QDialog::reject);
+    }
+
+protected:
+    // The label has its width by now: the strip's layout has placed it.
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QWidget::resizeEvent(event);
+        showTitle();
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == window) {
+            switch (event->type()) {
+            case QEvent::Resize:
+            case QEvent::WindowTitleChange:
+            case QEvent::ModifiedChange:
+                follow();
+                break;
+            default:
+                break;
+            }
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+
+private:
+    QPushButton *addButton(const QString &name, const QString &label)
+    {
+        auto *button = new QPushButton(label, this);
+        button->setObjectName(name);
+        // A tap leaves the keyboard focus (and the cursor) where it was, and
+        // Return in the window never presses these.
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setAutoDefault(false);
+        // Square unless the label needs more room; the style's least width of
+        // a push button is meant for rows of buttons, not for a title strip.
+        const int labelWidth = button->fontMetrics().horizontalAdvance(label) + 2 * padding;
+        button->setFixedSize(qMax(side, labelWidth), side);
+        row->addWidget(button);
+        return button;
+    }
+
+    void follow()
+    {
+        title = shownTitle(window);
+        setGeometry(0, 0, window->width(), side);
+        showTitle();
+    }
+
+    // Both ends of a note path tell which note it is: a title too long for
+    // the label loses its middle.
+    void showTitle()
+    {
+        const QString shown = titleLabel->fontMetrics().elidedText(
+            title, Qt::ElideMiddle, titleLabel->contentsRect().width());
+        titleLabel->setText(shown);
+        titleLabel->setAccessibleName(shown == title ? QString() : title);
+    }
+
+    QWidget *window;
+    QString title;
+    QLabel *titleLabel = nullptr;
+    QHBoxLayout *row = nullptr;
+    int side = 0;
+};
+
+// Seen by the application before any window: gives a top-level window its
+// strip when it is first shown, before its own show handling sizes it.
+class windowWatcher : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType())
+            decorate(static_cast<QWidget *>(watched));
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    static void decorate(QWidget *window)
+    {
+        if (!window->isWindow()
+            || (window->windowType() != Qt::Window && window->windowType() != Qt::Dialog))
+            return;
+        if (window->findChild<QWidget *>(QStringLiteral("titleStrip"), Qt::FindDirectChildrenOnly)
+            || !platformHasNoWindowManager())
+            return;
+        auto *strip = new titleStripWidget(window);
+        auto *dialog = qobject_cast<QDialog *>(window);
+        if (dialog && dialog->property(acceptAndRejectProperty).toBool())
+            strip->addDialogButtons(dialog);
+        strip->show();
+        // Lay the window out with the strip's room now, not after a first
+        // paint without it.
+        if (window->layout())
+            window->layout()->activate();
+    }
+};
+
+} // namespace
+
+bool platformHasNoWindowManager()
+{
+    if (overridden())
+        return *overridden();
+    return platformHasNoWindowManager(QGuiApplication::platformName());
+}
+
+bool platformHasNoWindowManager(const QString &platformName)
+{
+    return platformName == u"linuxfb" || platformName == u"eglfs" || platformName == u"vnc";
+}
+
+void overridePlatformHasNoWindowManager(std::optional<bool> value)
+{
+    overridden() = value;
+}
+
+void install()
+{
+    static QPointer<windowWatcher> watcher;
+    if (watcher || !qApp)
+        return;
+    watcher = new windowWatcher(qApp);
+    qApp->installEventFilter(watcher);
+}
+
+void offerAcceptAndReject(QDialog *dialog)
+{
+    dialog->setProperty(acceptAndRejectProperty, true);
+}
+
+} // namespace titleStrip
