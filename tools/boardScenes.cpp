@@ -8,15 +8,14 @@
 //   tavloBoardScenes compare EXPECTED.png SCREEN OUTPUT.png
 //
 // `render` runs in the directory whose Documents/text/ holds the same notes
-// as the board and writes NAME.png and NAME.json for every "snap NAME" line,
-// and "skipped" listing the scenarios this build cannot play. `compare`
+// as the board and writes NAME.png and NAME.json for every "snap NAME" line.
+// `compare`
 // exits 0 when SCREEN (any format Qt reads, PPM from the emulator) shows
 // what EXPECTED shows within the tolerance, and saves SCREEN as a PNG;
 // otherwise it exits 1 and saves a picture of the difference beside it.
 //
 // A scenario file holds one step a line:
 //   scenario NAME           starts a scenario
-//   requires title-strip    plays it only where windows carry a title strip
 //   snap NAME               what the screen shows now
 //   tap CONTROL             a touch on the middle of a control (see screenScene.h)
 //   type TEXT               keys typed, the rest of the line
@@ -28,10 +27,7 @@
 #include "screenMatch.h"
 #include "screenScene.h"
 
-#if __has_include("titleStrip.h")
 #include "titleStrip.h"
-#define TAVLO_HAS_TITLE_STRIP 1
-#endif
 
 #include <QApplication>
 #include <QDir>
@@ -75,7 +71,6 @@ struct Step
 struct Scenario
 {
     QString name;
-    bool needsTitleStrip = false;
     QList<Step> steps;
 };
 
@@ -94,13 +89,11 @@ QList<Scenario> readScenarios(const QString &path)
         const qsizetype space = line.indexOf(QLatin1Char(' '));
         const Step step {line.left(space), space < 0 ? QString() : line.mid(space + 1)};
         if (step.verb == QLatin1String("scenario")) {
-            scenarios.append({step.argument, false, {}});
+            scenarios.append({step.argument, {}});
         } else if (scenarios.isEmpty()) {
             fail(QStringLiteral("%1:%2: a step before the first scenario")
                      .arg(path)
                      .arg(lineNumber));
-        } else if (step.verb == QLatin1String("requires")) {
-            scenarios.last().needsTitleStrip = step.argument == QLatin1String("title-strip");
         } else {
             scenarios.last().steps.append(step);
         }
@@ -259,29 +252,16 @@ int render(int argc, char *argv[], const QString &scenarioPath, const QString &o
     font.setPointSize(12);
     QApplication::setFont(font);
 
-    bool titleStrips = false;
-#ifdef TAVLO_HAS_TITLE_STRIP
     // The board has no window manager; offscreen pretends to have one.
     titleStrip::overridePlatformHasNoWindowManager(true);
     titleStrip::install();
-    titleStrips = true;
-#endif
 
     QDir output(outputPath);
     if (!output.mkpath(QStringLiteral(".")))
         fail(QStringLiteral("cannot make ") + outputPath);
     QList<Step> steps;
-    QStringList skipped;
-    for (const Scenario &scenario : readScenarios(scenarioPath)) {
-        if (scenario.needsTitleStrip && !titleStrips)
-            skipped.append(scenario.name);
-        else
-            steps.append(scenario.steps);
-    }
-    QFile skippedFile(output.filePath(QStringLiteral("skipped")));
-    if (!skippedFile.open(QIODevice::WriteOnly)
-        || skippedFile.write(skipped.join(QLatin1Char('\n')).toUtf8() + '\n') < 0)
-        fail(QStringLiteral("cannot write the list of skipped scenarios"));
+    for (const Scenario &scenario : readScenarios(scenarioPath))
+        steps.append(scenario.steps);
 
     // A dialog that waits for an answer no step gives would hang the run.
     QTimer::singleShot(120 * 1000, [] { fail(QStringLiteral("the scenarios did not finish")); });
