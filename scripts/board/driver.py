@@ -29,7 +29,7 @@ import time
 BOOT_SECONDS = 300  # boot to the first screen, under TCG on a busy machine
 STEP_SECONDS = 90  # any later screen
 SHELL_SECONDS = 60  # a command on the serial shell
-KEY_SECONDS = 20  # a key to show on the screen
+KEY_SECONDS = 10  # a key to show on the screen
 NOTES = "/home/tavlo/Documents/text"
 
 
@@ -164,6 +164,7 @@ class Board:
         self.screen = None
         self.places = {}
         self.known = set()
+        self.last_new = None
         self.dumps = 0
 
     # --- starting and stopping ---------------------------------------------
@@ -323,6 +324,11 @@ class Board:
             if got != want:
                 raise Failure("the new note %s holds %r, not %r" % (name, got, want))
             log("new note %s holds exactly %r" % (name, got))
+            self.last_new = name
+        elif kind == "gone-new":
+            if self.last_new in names:
+                raise Failure("%s is still in the note directory" % self.last_new)
+            log("%s is gone" % self.last_new)
         elif kind == "gone":
             if rest in names:
                 raise Failure("%s is still in the note directory" % rest)
