@@ -29,7 +29,7 @@ import time
 BOOT_SECONDS = 300  # boot to the first screen, under TCG on a busy machine
 STEP_SECONDS = 90  # any later screen
 SHELL_SECONDS = 60  # a command on the serial shell
-KEY_SECONDS = 10  # a key to show on the screen
+INPUT_SECONDS = 10  # a touch or key to show on the screen
 NOTES = "/home/tavlo/Documents/text"
 
 
@@ -244,13 +244,16 @@ class Board:
         # The tablet's axes run from 0 to 0x7fff across the screen.
         ax = px * 0x7FFF // (size_x - 1)
         ay = py * 0x7FFF // (size_y - 1)
-        self.qmp.execute("input-send-event", events=[
-            {"type": "abs", "data": {"axis": "x", "value": ax}},
-            {"type": "abs", "data": {"axis": "y", "value": ay}}])
-        self.qmp.execute("input-send-event", events=[
-            {"type": "btn", "data": {"down": True, "button": "left"}}])
-        self.qmp.execute("input-send-event", events=[
-            {"type": "btn", "data": {"down": False, "button": "left"}}])
+
+        def touch():
+            self.qmp.execute("input-send-event", events=[
+                {"type": "abs", "data": {"axis": "x", "value": ax}},
+                {"type": "abs", "data": {"axis": "y", "value": ay}}])
+            self.qmp.execute("input-send-event", events=[
+                {"type": "btn", "data": {"down": True, "button": "left"}}])
+            self.qmp.execute("input-send-event", events=[
+                {"type": "btn", "data": {"down": False, "button": "left"}}])
+        self.until_shown(touch, "a touch on " + control)
 
     def dump(self):
         path = os.path.join(self.work, "typing.ppm")
@@ -282,18 +285,23 @@ class Board:
                 return True
         return False
 
-    def press(self, keys):
-        """Presses keys and waits until the screen shows that they arrived:
-        the board's keyboard drops keys that come faster than the board
-        takes them."""
+    def until_shown(self, action, what):
+        """Does an input action and waits until the screen shows that it
+        arrived: the board's input devices drop events that come faster than
+        the board takes them."""
         before = self.dump()
-        self.qmp.execute("send-key", keys=[{"type": "qcode", "data": k} for k in keys])
-        deadline = time.monotonic() + KEY_SECONDS
+        action()
+        deadline = time.monotonic() + INPUT_SECONDS
         while time.monotonic() < deadline:
             if self.beyond_cursor(before, self.dump()):
                 return
             time.sleep(0.1)
-        log("no change on the screen after %s" % "+".join(keys))
+        log("no change on the screen after %s" % what)
+
+    def press(self, keys):
+        self.until_shown(
+            lambda: self.qmp.execute("send-key", keys=[{"type": "qcode", "data": k} for k in keys]),
+            "+".join(keys))
 
     # --- the board's notes ----------------------------------------------------
 
