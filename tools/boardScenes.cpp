@@ -30,6 +30,7 @@
 #include "titleStrip.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -175,16 +176,22 @@ private:
         fail(QStringLiteral("no window takes keys"));
     }
 
+    // Waits, for a while, until the window on top shows the control: on a
+    // busy machine a dialog may take some turns of the event loop to come up.
     static screenScene::Control control(const QString &name)
     {
-        const QList<screenScene::Control> controls
-            = screenScene::controlsOf(screenScene::topWindow());
         QStringList names;
-        for (const screenScene::Control &control : controls) {
-            if (control.name == name)
-                return control;
-            names.append(control.name);
-        }
+        QDeadlineTimer deadline(10 * 1000);
+        do {
+            names.clear();
+            for (const screenScene::Control &control :
+                 screenScene::controlsOf(screenScene::topWindow())) {
+                if (control.name == name)
+                    return control;
+                names.append(control.name);
+            }
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+        } while (!deadline.hasExpired());
         fail(QStringLiteral("no control %1 on the screen; there are: %2")
                  .arg(name, names.join(QStringLiteral(", "))));
     }
