@@ -1,0 +1,248 @@
+#!/usr/bin/env bash
+# Boots an emulated ARM board with Tavlo installed from its own Debian
+# package, running full-screen on the Linux frame buffer as the device's one
+# application, and drives it from the host through the board's touch screen
+# (an absolute pointer) and keyboard, the way a person would.
+#
+#   scripts/board.sh arm64|armhf [BUILD_DIR]
+#
+# BUILD_DIR is the cross build, build-ARCH/ by default; when that does not
+# exist yet, scripts/cross.sh ARCH makes it (and runs the suite under qemu).
+# Tavlo's package is made from it with scripts/package.sh. The host build in
+# build/ (made here if missing) draws the windows the board must show. The root file
+# system, kernel and initrd are made once and kept in the cache directory
+# (TAVLO_BOARD_CACHE, /var/cache/tavlo-board by default), keyed by the package
+# list and the date of the apt lists; everything else is made afresh.
+# Screendumps (PNG), the rendering they were compared with and the serial log
+# are left in BUILD_DIR/board/ (TAVLO_BOARD_RESULTS to choose another).
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$root/scripts/install-missing.sh"
+
+arch=${1:-}
+case "$arch" in
+arm64)
+    qemu=qemu-system-aarch64
+    machine=(-M virt -cpu max,pauth-impdef=on)
+    kernel_flavour=arm64
+    ;;
+armhf)
+    qemu=qemu-system-arm
+    machine=(-M virt,highmem=off -cpu cortex-a15)
+    kernel_flavour=armmp-lpae
+    ;;
+*)
+    echo "usage: $0 arm64|armhf [BUILD_DIR]" >&2
+    exit 2
+    ;;
+esac
+build=${2:-$root/build-$arch}
+cache_root=${TAVLO_BOARD_CACHE:-/var/cache/tavlo-board}
+results=${TAVLO_BOARD_RESULTS:-$build/board}
+# The board's screen; the host draws the windows at the same size.
+screen_width=800
+screen_height=480
+
+# What the board runs besides Tavlo itself: an init system, device nodes,
+# the input library Qt reads the touch screen and keyboard with, and the one
+# font family Tavlo is drawn in; and what Tavlo's package depends on, which
+# dpkg checks when it installs the package on the board.
+rootfs_packages=systemd-sysv,udev,kmod,libinput10,libinput-bin,fonts-dejavu-core,procps,libqt6widgets6,qt6-qpa-plugins,liburing2
+# Modules the initrd loads to reach the root file system on a virtio disk.
+initrd_modules="virtio_pci_legacy_dev virtio_pci_modern_dev virtio_pci virtio_mmio virtio_blk crc16 mbcache jbd2 crc32c_generic ext4"
+
+phase_start=$SECONDS
+phase() {
+    echo "board $arch: $1 took $((SECONDS - phase_start)) s"
+    phase_start=$SECONDS
+}
+
+install_missing qemu-system-arm mmdebstrap qemu-user-static binfmt-support e2fsprogs \
+    python3 dpkg-dev cpio arch-test
+if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+    dpkg --add-architecture "$arch"
+    apt_update
+fi
+# The chroot runs the board's programs through qemu-user.
+if [ ! -e /proc/sys/fs/binfmt_misc/register ]; then
+    mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+fi
+update-binfmts --enable >/dev/null 2>&1 || true
+
+if [ ! -f "$build/CPackConfig.cmake" ]; then
+    if [ -n "${2:-}" ]; then
+        echo "$build is not a configured cross build" >&2
+        exit 2
+    fi
+    "$root/scripts/cross.sh" "$arch"
+fi
+build=$(cd "$build" && pwd)
+# The package is what the board installs; its last line is its path.
+deb=$("$root/scripts/package.sh" "$build" | tail -n 1)
+phase "package"
+
+# --- The cached root file system, kernel and initrd ---------------------------
+
+kernel_meta=$(apt-cache depends "linux-image-$kernel_flavour:$arch" |
+    sed -n 's/^ *Depends: \(linux-image-[^:]*\).*/\1/p' | head -n 1)
+if [ -z "$kernel_meta" ]; then
+    echo "no kernel package found for $arch in the apt lists" >&2
+    exit 1
+fi
+kernel_version=${kernel_meta#linux-image-}
+# The release's own list changes with each point release; a new kernel or
+# security update shows in the kernel package's name.
+lists_date=$(sed -n 's/^Date: //p' /var/lib/apt/lists/*_dists_bookworm_InRelease)
+key=$(printf '%s\n' "$arch" "$rootfs_packages" "$kernel_meta" "$initrd_modules" "$lists_date" \
+    "$(cat "$root/scripts/board/init")" | sha256sum | cut -c1-16)
+cache="$cache_root/$arch-$key"
+
+make_cache() {
+    local work="$cache_root/$arch-making"
+    rm -rf "$work"
+    mkdir -p "$work/download"
+    (cd "$work/download" && apt-get download -q "$kernel_meta:$arch" "busybox-static:$arch")
+    mkdir -p "$work/kernel" "$work/busybox"
+    dpkg-deb --extract "$work"/download/linux-image-*.deb "$work/kernel"
+    dpkg-deb --extract "$work"/download/busybox-static_*.deb "$work/busybox"
+    cp "$work/kernel/boot/vmlinuz-$kernel_version" "$work/vmlinuz"
+
+    # The initrd: busybox, the modules that reach the disk, and an init that
+    # mounts it and hands over to systemd.
+    local initrd="$work/initrd"
+    mkdir -p "$initrd"/{bin,dev,proc,sys,newroot,modules}
+    cp "$work/busybox/bin/busybox" "$initrd/bin/busybox"
+    cp "$root/scripts/board/init" "$initrd/init"
+    chmod 755 "$initrd/init"
+    local module path
+    for module in $initrd_modules; do
+        path=$(find "$work/kernel/lib/modules/$kernel_version" -name "$module.ko*" | head -n 1)
+        if [ -z "$path" ]; then
+            # Built into this architecture's kernel.
+            grep -q "/$module.ko\$" "$work/kernel/lib/modules/$kernel_version/modules.builtin" && continue
+            echo "the kernel has no module $module" >&2
+            return 1
+        fi
+        cp "$path" "$initrd/modules/"
+        echo "$module" >>"$initrd/modules/order"
+    done
+    (cd "$initrd" && find . | cpio --quiet -o -H newc | gzip -1) >"$work/initrd.gz"
+
+    # The root file system, with the kernel's modules put in from the host:
+    # the kernel package's own scripts would build an initramfs under
+    # qemu-user, which takes far too long.
+    mmdebstrap --arch="$arch" --variant=minbase --mode=root \
+        --include="$rootfs_packages" \
+        --dpkgopt='path-exclude=/usr/share/man/*' \
+        --dpkgopt='path-exclude=/usr/share/locale/*' \
+        --dpkgopt='path-include=/usr/share/locale/locale.alias' \
+        --dpkgopt='path-exclude=/usr/share/doc/*' \
+        --dpkgopt='path-include=/usr/share/doc/*/copyright' \
+        --customize-hook="mkdir -p \"\$1/lib/modules\" && cp -a '$work/kernel/lib/modules/$kernel_version' \"\$1/lib/modules/\"" \
+        --customize-hook="chroot \"\$1\" depmod -a '$kernel_version'" \
+        --customize-hook="chroot \"\$1\" useradd --create-home --groups input,video --shell /bin/bash tavlo" \
+        bookworm "$work/rootfs.tar" \
+        'deb http://deb.debian.org/debian bookworm main' \
+        'deb http://deb.debian.org/debian bookworm-updates main' \
+        'deb http://deb.debian.org/debian-security bookworm-security main' </dev/null
+    rm -rf "$work/download" "$work/kernel" "$work/busybox" "$initrd"
+    # Older caches of this architecture are of no more use.
+    rm -rf "$cache_root/$arch"-[0-9a-f]*
+    mv "$work" "$cache"
+}
+
+if [ -f "$cache/rootfs.tar" ]; then
+    echo "board $arch: cached root file system, kernel $kernel_version and initrd in $cache"
+else
+    echo "board $arch: making the root file system, kernel $kernel_version and initrd in $cache"
+    make_cache
+fi
+phase "cache"
+
+# --- The board's disk: the root file system, Tavlo's package, the notes ------
+
+work=$(mktemp -d /var/tmp/tavlo-board.XXXXXX)
+cleanup() {
+    # Nothing may stay mounted in the scratch root when it is removed.
+    for mount in proc sys dev; do
+        mountpoint -q "$work/rootfs/$mount" && umount -l "$work/rootfs/$mount"
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+rm -rf "$results"
+mkdir -p "$results/expected"
+
+rootfs="$work/rootfs"
+mkdir "$rootfs"
+tar -xf "$cache/rootfs.tar" -C "$rootfs"
+cp "$deb" "$rootfs/tmp/tavlo.deb"
+# dpkg refuses the package unless everything it depends on is installed.
+chroot "$rootfs" dpkg -i /tmp/tavlo.deb
+rm "$rootfs/tmp/tavlo.deb"
+
+units="$rootfs/etc/systemd/system"
+cp "$root/scripts/board/tavlo.service" "$root/scripts/board/serial-shell.service" "$units/"
+ln -s ../tavlo.service "$units/multi-user.target.wants/tavlo.service"
+ln -s ../serial-shell.service "$units/multi-user.target.wants/serial-shell.service"
+# No login prompts: the serial line is the host's shell, and nothing but
+# Tavlo draws on the screen.
+for unit in serial-getty@ttyAMA0.service getty@.service; do
+    ln -sf /dev/null "$units/$unit"
+done
+echo board >"$rootfs/etc/hostname"
+echo '/dev/vda / ext4 defaults 0 1' >"$rootfs/etc/fstab"
+
+"$root/scripts/board/fixture.sh" "$rootfs/home/tavlo"
+chroot "$rootfs" chown -R tavlo:tavlo /home/tavlo/Documents
+chroot "$rootfs" chown root:root /home/tavlo/Documents/text/2000-1-1-9-0-0.txt
+disk="$work/disk.img"
+size_mb=$(($(du -sm "$rootfs" | cut -f1) + 256))
+mkfs.ext4 -q -L board -d "$rootfs" "$disk" "${size_mb}M"
+phase "disk (${size_mb} MB)"
+
+# --- What the screen must show, drawn on the host ----------------------------
+
+if [ ! -f "$root/build/CMakeCache.txt" ]; then
+    install_missing cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
+        liburing-dev
+    cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+cmake --build "$root/build" --target tavloBoardScenes
+scenes="$root/build/tools/tavloBoardScenes"
+home="$work/host-home"
+mkdir -p "$home" "$work/runtime"
+chmod 700 "$work/runtime"
+"$root/scripts/board/fixture.sh" "$home"
+# The notes as they were before anything was played, for the board's checks.
+"$root/scripts/board/fixture.sh" "$work/fixture"
+# Root reads the unreadable note all the same unless it drops its override of
+# file permissions. The board's clock runs in UTC.
+(cd "$home" && TZ=UTC XDG_RUNTIME_DIR="$work/runtime" \
+    setpriv --inh-caps=-dac_override,-dac_read_search \
+    --bounding-set=-dac_override,-dac_read_search \
+    "$scenes" render "$root/scripts/board/scenarios.txt" "$results/expected" \
+    "${screen_width}x${screen_height}")
+phase "expected screens"
+
+# --- The board --------------------------------------------------------------
+
+qemu_command=(
+    "$qemu" "${machine[@]}" -smp 2 -m 1024 -S
+    -kernel "$cache/vmlinuz" -initrd "$cache/initrd.gz"
+    -append "console=ttyAMA0 root=/dev/vda rw logo.nologo vt.global_cursor_default=0"
+    -drive "file=$disk,format=raw,if=none,id=disk" -device virtio-blk-pci,drive=disk
+    -device "virtio-gpu-pci,xres=$screen_width,yres=$screen_height"
+    -device virtio-keyboard-pci -device virtio-tablet-pci
+    -display none -nic none -monitor none
+    -qmp "unix:$work/qmp.sock,server=on,wait=off"
+    -chardev "socket,id=serial,path=$work/serial.sock,server=on,wait=off"
+    -serial chardev:serial
+)
+status=0
+TAVLO_BOARD_SCREEN="${screen_width}x${screen_height}" /usr/bin/python3 "$root/scripts/board/driver.py" \
+    "$root/scripts/board/scenarios.txt" "$results/expected" "$work/fixture/Documents/text" \
+    "$results" "$work" "$scenes" compare -- "${qemu_command[@]}" || status=$?
+phase "board"
+echo "board $arch: screens, the serial log and Tavlo's log are in $results"
+exit "$status"

@@ -1,0 +1,420 @@
+#!/usr/bin/env python3
+"""Boots the emulated board and plays the scenarios on it, as a person would.
+
+scripts/board.sh runs it. It starts qemu with the command after "--", reads
+the board's serial line (a root shell, and the boot messages) and drives the
+board over QMP: touches through the absolute pointer and keys through the
+keyboard. Before every step it waits until the board's screen shows what
+tools/boardScenes.cpp recorded for that point of the scenarios ("snap"), by
+taking screendumps until one matches; the same recording says where to touch.
+The board's notes are checked through the serial shell.
+
+  driver.py SCENARIOS EXPECTED_DIR FIXTURE_NOTES RESULTS_DIR WORK_DIR COMPARE... -- QEMU...
+
+COMPARE is the command that compares a screendump with a recorded picture
+(tavloBoardScenes compare). Exits 0 when every scenario passed.
+"""
+
+import base64
+import json
+import os
+import re
+import shlex
+import socket
+import subprocess
+import sys
+import threading
+import time
+
+BOOT_SECONDS = 300  # boot to the first screen, under TCG on a busy machine
+STEP_SECONDS = 90  # any later screen
+SHELL_SECONDS = 60  # a command on the serial shell
+INPUT_SECONDS = 10  # a touch or key to show on the screen
+NOTES = "/home/tavlo/Documents/text"
+
+
+class Failure(Exception):
+    pass
+
+
+def log(message):
+    print("board: " + message, flush=True)
+
+
+class Serial:
+    """The board's serial line: everything it prints goes to the log, and
+    commands run on its root shell."""
+
+    def __init__(self, path, log_path):
+        self.sock = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+        self.sock.connect(path)
+        self.log = open(log_path, "ab")
+        self.text = ""
+        self.cond = threading.Condition()
+        self.counter = 0
+        threading.Thread(target=self._read, daemon=True).start()
+
+    def _read(self):
+        while True:
+            data = self.sock.recv(4096)
+            if not data:
+                return
+            self.log.write(data)
+            self.log.flush()
+            with self.cond:
+                self.text += data.decode("utf-8", "replace").replace("\r", "")
+                self.cond.notify_all()
+
+    def wait_for(self, pattern, seconds, start=0):
+        """Waits until the text from `start` on matches; returns the match."""
+        regex = re.compile(pattern, re.M | re.S)
+        deadline = time.monotonic() + seconds
+        with self.cond:
+            while True:
+                match = regex.search(self.text, start)
+                if match:
+                    return match
+                left = deadline - time.monotonic()
+                if left <= 0:
+                    raise Failure("the serial line never showed %r" % pattern)
+                self.cond.wait(left)
+
+    def run(self, command):
+        """Runs a shell command on the board; returns its output."""
+        self.counter += 1
+        n = self.counter
+        with self.cond:
+            start = len(self.text)
+        # The markers are printed by printf, so the echo of the command line
+        # itself never matches them.
+        line = "printf '@@%%s\\n' B%d; %s; printf '@@E%d:%%s\\n' $?\n" % (n, command, n)
+        self.sock.sendall(line.encode())
+        # The shell's prompt may stand before a marker.
+        match = self.wait_for(r"@@B%d\n(.*?)@@E%d:(\d+)\n" % (n, n), SHELL_SECONDS, start)
+        if match.group(2) != "0":
+            raise Failure("%r failed on the board (%s): %s" % (command, match.group(2), match.group(1)))
+        return match.group(1)
+
+
+class Qmp:
+    """The emulator's control socket."""
+
+    def __init__(self, path):
+        self.sock = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+        self.sock.connect(path)
+        self.file = self.sock.makefile("rb")
+        self._reply()  # the greeting
+        self.execute("qmp_capabilities")
+
+    def _reply(self):
+        while True:
+            line = self.file.readline()
+            if not line:
+                raise Failure("the emulator closed its control socket")
+            message = json.loads(line)
+            if "event" not in message:
+                return message
+
+    def execute(self, command, **arguments):
+        request = {"execute": command}
+        if arguments:
+            request["arguments"] = arguments
+        self.sock.sendall(json.dumps(request).encode() + b"\n")
+        reply = self._reply()
+        if "error" in reply:
+            raise Failure("%s: %s" % (command, reply["error"].get("desc")))
+        return reply.get("return")
+
+
+# Keys by the text they type: qcodes, with shift where needed.
+QCODES = {" ": "spc", ".": "dot", ",": "comma", "-": "minus", "/": "slash", ";": "semicolon",
+          "'": "apostrophe", "=": "equal", "\n": "ret"}
+SHIFTED = {":": "semicolon", "?": "slash", "!": "1", "(": "9", ")": "0", "_": "minus",
+           '"': "apostrophe", "+": "equal"}
+NAMED_KEYS = {"return": "ret", "enter": "kp_enter", "escape": "esc", "esc": "esc", "tab": "tab",
+              "delete": "delete", "del": "delete", "backspace": "backspace", "space": "spc",
+              "ctrl": "ctrl", "shift": "shift", "alt": "alt", "up": "up", "down": "down",
+              "left": "left", "right": "right"}
+
+
+def keys_of_char(char):
+    if char.isascii() and char.isalnum():
+        return ["shift", char.lower()] if char.isupper() else [char]
+    if char in QCODES:
+        return [QCODES[char]]
+    if char in SHIFTED:
+        return ["shift", SHIFTED[char]]
+    raise Failure("no key types %r" % char)
+
+
+def keys_of_combination(text):
+    keys = []
+    for part in text.split("+"):
+        name = part.strip().lower()
+        keys.append(NAMED_KEYS.get(name, name))
+    return keys
+
+
+class Board:
+    def __init__(self, args):
+        (self.scenarios, self.expected, self.fixture, self.results, self.work) = args[:5]
+        split = args.index("--")
+        self.compare = args[5:split]
+        self.qemu_command = args[split + 1:]
+        self.screen = None
+        self.places = {}
+        self.known = set()
+        self.last_new = None
+        self.dumps = 0
+
+    # --- starting and stopping ---------------------------------------------
+
+    def start(self):
+        self.started = time.monotonic()
+        log("starting: " + " ".join(shlex.quote(a) for a in self.qemu_command))
+        self.process = subprocess.Popen(self.qemu_command, stdin=subprocess.DEVNULL,
+                                        stdout=open(os.path.join(self.results, "qemu.log"), "wb"),
+                                        stderr=subprocess.STDOUT)
+        qmp_path = os.path.join(self.work, "qmp.sock")
+        serial_path = os.path.join(self.work, "serial.sock")
+        deadline = time.monotonic() + 30
+        while not (os.path.exists(qmp_path) and os.path.exists(serial_path)):
+            if self.process.poll() is not None or time.monotonic() > deadline:
+                raise Failure("the emulator did not start; see qemu.log")
+            time.sleep(0.1)
+        self.serial = Serial(serial_path, os.path.join(self.results, "serial.log"))
+        self.qmp = Qmp(qmp_path)
+        self.qmp.execute("cont")
+
+    def stop(self):
+        try:
+            if hasattr(self, "serial"):
+                try:
+                    journal = self.serial.run("journalctl -b --no-pager -o short-monotonic -u tavlo")
+                    with open(os.path.join(self.results, "tavlo.log"), "w") as out:
+                        out.write(journal)
+                    # The notes were written with fsync; this is for the log.
+                    self.serial.run("sync")
+                except Failure as failure:
+                    log("could not collect the board's log: %s" % failure)
+            if hasattr(self, "qmp"):
+                self.qmp.execute("quit")
+        except (Failure, OSError) as failure:
+            log("stopping: %s" % failure)
+        finally:
+            try:
+                self.process.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+
+    # --- the screen -----------------------------------------------------------
+
+    def wait_for_screen(self, name, seconds):
+        expected = os.path.join(self.expected, name + ".png")
+        shown = os.path.join(self.results, name + ".png")
+        dump = os.path.join(self.work, "screen.ppm")
+        deadline = time.monotonic() + seconds
+        began = time.monotonic()
+        while True:
+            if self.process.poll() is not None:
+                raise Failure("the emulator stopped; see qemu.log")
+            self.qmp.execute("screendump", filename=dump)
+            self.dumps += 1
+            result = subprocess.run(self.compare + [expected, dump, shown],
+                                    capture_output=True, text=True)
+            if result.returncode == 0:
+                log("%s after %.1f s: %s" % (name, time.monotonic() - began, result.stdout.strip()))
+                break
+            if time.monotonic() > deadline:
+                raise Failure("the screen never showed %s: %s%s (see %s)"
+                              % (name, result.stdout.strip(), result.stderr.strip(), shown))
+            time.sleep(0.5)
+        with open(os.path.join(self.expected, name + ".json")) as places:
+            self.places = json.load(places)
+        self.screen = name
+
+    def tap(self, control):
+        if control not in self.places:
+            raise Failure("no %s on the screen %s; there are %s"
+                          % (control, self.screen, ", ".join(sorted(self.places))))
+        x, y, width, height = self.places[control]
+        px, py = x + width // 2, y + height // 2
+        size_x, size_y = self.screen_size
+        # The tablet's axes run from 0 to 0x7fff across the screen.
+        ax = px * 0x7FFF // (size_x - 1)
+        ay = py * 0x7FFF // (size_y - 1)
+
+        def touch():
+            self.qmp.execute("input-send-event", events=[
+                {"type": "abs", "data": {"axis": "x", "value": ax}},
+                {"type": "abs", "data": {"axis": "y", "value": ay}}])
+            self.qmp.execute("input-send-event", events=[
+                {"type": "btn", "data": {"down": True, "button": "left"}}])
+            self.qmp.execute("input-send-event", events=[
+                {"type": "btn", "data": {"down": False, "button": "left"}}])
+        self.until_shown(touch, "a touch on " + control)
+
+    def dump(self):
+        path = os.path.join(self.work, "typing.ppm")
+        self.qmp.execute("screendump", filename=path)
+        self.dumps += 1
+        with open(path, "rb") as picture:
+            return picture.read()
+
+    @staticmethod
+    def beyond_cursor(before, after):
+        """Whether two screendumps differ by more than the text cursor
+        blinking: in more than a column two pixels wide."""
+        if before == after or len(before) != len(after):
+            return before != after
+        # A binary PPM: "P6\nWIDTH HEIGHT\n255\n", then three bytes a pixel.
+        header = before.split(b"\n", 3)
+        width = int(header[1].split()[0])
+        start = len(before) - len(header[3])
+        row = width * 3
+        left, right = width, -1
+        for offset in range(start, len(before), row):
+            a, b = before[offset:offset + row], after[offset:offset + row]
+            if a == b:
+                continue
+            first = next(i for i in range(row) if a[i] != b[i]) // 3
+            last = next(i for i in range(row - 1, -1, -1) if a[i] != b[i]) // 3
+            left, right = min(left, first), max(right, last)
+            if right - left > 1:
+                return True
+        return False
+
+    def until_shown(self, action, what):
+        """Does an input action and waits until the screen shows that it
+        arrived: the board's input devices drop events that come faster than
+        the board takes them."""
+        before = self.dump()
+        action()
+        deadline = time.monotonic() + INPUT_SECONDS
+        while time.monotonic() < deadline:
+            if self.beyond_cursor(before, self.dump()):
+                return
+            time.sleep(0.1)
+        log("no change on the screen after %s" % what)
+
+    def press(self, keys):
+        self.until_shown(
+            lambda: self.qmp.execute("send-key", keys=[{"type": "qcode", "data": k} for k in keys]),
+            "+".join(keys))
+
+    # --- the board's notes ----------------------------------------------------
+
+    @staticmethod
+    def output_lines(text):
+        """The lines a command printed, without the status lines systemd and
+        the kernel may write to the same console meanwhile."""
+        return [line for line in text.splitlines()
+                if line and not line.startswith("[") and "\x1b" not in line]
+
+    def note_names(self):
+        return set(self.output_lines(self.serial.run("ls -1A %s" % NOTES)))
+
+    def note_bytes(self, name):
+        lines = self.output_lines(self.serial.run("base64 -w0 %s/%s; echo" % (NOTES, shlex.quote(name))))
+        return base64.b64decode(lines[0] if lines else "")
+
+    def check(self, argument):
+        kind, _, rest = argument.partition(" ")
+        names = self.note_names()
+        if kind == "new":
+            added = names - self.known
+            want = rest.replace("\\n", "\n").encode()
+            if len(added) != 1:
+                raise Failure("expected one new note, found %s" % sorted(added))
+            (name,) = added
+            got = self.note_bytes(name)
+            if got != want:
+                raise Failure("the new note %s holds %r, not %r" % (name, got, want))
+            log("new note %s holds exactly %r" % (name, got))
+            self.last_new = name
+        elif kind == "gone-new":
+            if self.last_new in names:
+                raise Failure("%s is still in the note directory" % self.last_new)
+            log("%s is gone" % self.last_new)
+        elif kind == "gone":
+            if rest in names:
+                raise Failure("%s is still in the note directory" % rest)
+            log("%s is gone" % rest)
+        elif kind == "same":
+            with open(os.path.join(self.fixture, rest), "rb") as original:
+                want = original.read()
+            got = self.note_bytes(rest)
+            if got != want:
+                raise Failure("%s changed: %r" % (rest, got))
+            log("%s is unchanged" % rest)
+        else:
+            raise Failure("unknown check %s" % kind)
+        self.known = names
+
+    # --- the scenarios --------------------------------------------------------
+
+    def play(self):
+        scenario, first, passed = None, True, []
+        with open(self.scenarios) as lines:
+            steps = [line.rstrip("\n") for line in lines]
+        for line in steps + ["scenario"]:
+            if not line.strip() or line.startswith("#"):
+                continue
+            verb, _, argument = line.partition(" ")
+            if verb == "scenario":
+                if scenario:
+                    passed.append(scenario)
+                    log("scenario %s passed" % scenario)
+                scenario = argument
+                continue
+            if verb == "text":
+                continue
+            if verb == "snap":
+                self.wait_for_screen(argument, BOOT_SECONDS if first else STEP_SECONDS)
+                if first:
+                    log("first screen %.0f s after the emulator started"
+                        % (time.monotonic() - self.started))
+                    self.serial.wait_for(r"^BOARD-SHELL-READY$", SHELL_SECONDS)
+                    # Kernel messages would land amid the commands' output.
+                    self.serial.run("stty -echo; dmesg -n 1")
+                    self.known = self.note_names()
+                    log("notes on the board: %s" % ", ".join(sorted(self.known)))
+                first = False
+            elif verb == "tap":
+                self.tap(argument)
+            elif verb == "type":
+                for char in argument:
+                    self.press(keys_of_char(char))
+            elif verb == "key":
+                self.press(keys_of_combination(argument))
+            elif verb == "check":
+                self.check(argument)
+            else:
+                raise Failure("unknown step %s" % verb)
+        return passed
+
+
+def main():
+    args = sys.argv[1:]
+    board = Board(args)
+    size = os.environ.get("TAVLO_BOARD_SCREEN", "800x480").split("x")
+    board.screen_size = (int(size[0]), int(size[1]))
+    os.makedirs(board.results, exist_ok=True)
+    status = 0
+    try:
+        board.start()
+        passed = board.play()
+        log("passed: %s; %d screendumps in %.0f s"
+            % (", ".join(passed), board.dumps,
+               time.monotonic() - board.started))
+    except Failure as failure:
+        log("FAILED: %s" % failure)
+        status = 1
+    finally:
+        board.stop()
+    return status
+
+
+if __name__ == "__main__":
+    sys.exit(main())

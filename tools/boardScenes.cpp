@@ -1,0 +1,347 @@
+// Plays the board's scenarios on the offscreen platform, at the board's
+// screen size and in its widget style, and records what the screen must show
+// at each step: a picture and where each control is. scripts/board.sh then
+// plays the same scenarios on the emulated board, aims its touches with these
+// places and compares the board's screen with these pictures.
+//
+//   tavloBoardScenes render SCENARIOS OUTPUT_DIR WIDTHxHEIGHT
+//   tavloBoardScenes compare EXPECTED.png SCREEN OUTPUT.png
+//
+// `render` runs in the directory whose Documents/text/ holds the same notes
+// as the board and writes NAME.png and NAME.json for every "snap NAME" line.
+// `compare`
+// exits 0 when SCREEN (any format Qt reads, PPM from the emulator) shows
+// what EXPECTED shows within the tolerance, and saves SCREEN as a PNG;
+// otherwise it exits 1 and saves a picture of the difference beside it.
+//
+// A scenario file holds one step a line:
+//   scenario NAME           starts a scenario
+//   snap NAME               what the screen shows now
+//   tap CONTROL             a touch on the middle of a control (see screenScene.h)
+//   type TEXT               keys typed, the rest of the line
+//   key KEYS                a key combination such as Ctrl+S
+//   text CONTROL TEXT       the control (a label) shows exactly TEXT
+//   check ...               a check of the board's files, for the board alone
+
+#include "mainWindowWidget.h"
+#include "screenMatch.h"
+#include "screenScene.h"
+
+#include "titleStrip.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QKeySequence>
+#include <QLabel>
+#include <QStyleFactory>
+#include <QTemporaryFile>
+#include <QTest>
+#include <QThread>
+#include <QTime>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// A channel may differ this much before a pixel counts as different: the
+// frame buffer and the offscreen backing store both hold 8 bits a channel,
+// so this only allows for rounding in antialiased text.
+constexpr int channelTolerance = 24;
+// At most this share of the screen may differ: the text cursor blinks, and a
+// new note's title names the second it was made.
+constexpr double differingShare = 0.004;
+
+[[noreturn]] void fail(const QString &message)
+{
+    std::fprintf(stderr, "tavloBoardScenes: %s\n", qPrintable(message));
+    std::fflush(stdout);
+    std::_Exit(1);
+}
+
+struct Step
+{
+    QString verb;
+    QString argument;
+};
+
+struct Scenario
+{
+    QString name;
+    QList<Step> steps;
+};
+
+QList<Scenario> readScenarios(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        fail(QStringLiteral("cannot read ") + path);
+    QList<Scenario> scenarios;
+    int lineNumber = 0;
+    while (!file.atEnd()) {
+        ++lineNumber;
+        const QString line = QString::fromUtf8(file.readLine()).chopped(1);
+        if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        const qsizetype space = line.indexOf(QLatin1Char(' '));
+        const Step step {line.left(space), space < 0 ? QString() : line.mid(space + 1)};
+        if (step.verb == QLatin1String("scenario")) {
+            // New names a note after the second it was pressed, and a second
+            // New in the same second opens that note again; on the board
+            // scenarios are seconds apart, here each starts a new second.
+            scenarios.append({step.argument, {{QStringLiteral("next-second"), QString()}}});
+        } else if (scenarios.isEmpty()) {
+            fail(QStringLiteral("%1:%2: a step before the first scenario")
+                     .arg(path)
+                     .arg(lineNumber));
+        } else {
+            scenarios.last().steps.append(step);
+        }
+    }
+    return scenarios;
+}
+
+// Plays the steps one by one from timers, so that they go on inside the
+// nested event loops of the dialogs they open.
+class Player : public QObject
+{
+public:
+    Player(QList<Step> steps, QDir output, QSize screen)
+        : m_steps(std::move(steps))
+        , m_output(std::move(output))
+        , m_screen(screen)
+    { }
+
+    void start()
+    {
+        QTimer::singleShot(0, this, [this] { next(); });
+    }
+    bool finished() const { return m_next >= m_steps.size(); }
+
+private:
+    void next()
+    {
+        if (finished())
+            return;
+        const Step step = m_steps.at(m_next++);
+        // Armed before the step, which may open a dialog and not return
+        // until it closes.
+        QTimer::singleShot(20, this, [this] { next(); });
+        settle();
+        if (step.verb == QLatin1String("snap"))
+            snap(step.argument);
+        else if (step.verb == QLatin1String("tap"))
+            tap(step.argument);
+        else if (step.verb == QLatin1String("type"))
+            QTest::keyClicks(focused(), step.argument);
+        else if (step.verb == QLatin1String("key"))
+            key(step.argument);
+        else if (step.verb == QLatin1String("text"))
+            expectText(step.argument);
+        else if (step.verb == QLatin1String("next-second"))
+            QThread::msleep(1000 - QTime::currentTime().msec());
+        else if (step.verb != QLatin1String("check"))
+            fail(QStringLiteral("unknown step: ") + step.verb);
+        if (finished())
+            QTimer::singleShot(0, qApp, [] { QApplication::exit(0); });
+    }
+
+    static void settle()
+    {
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+        // A frame buffer activates the window on top whenever the one above
+        // it goes away; offscreen leaves none active, and the button that
+        // has the focus would show no focus frame.
+        QWidget *top = screenScene::topWindow();
+        if (top && !top->isActiveWindow()) {
+            top->activateWindow();
+            for (int i = 0; i < 5; ++i)
+                QApplication::processEvents();
+        }
+    }
+
+    static QWidget *focused()
+    {
+        if (QWidget *widget = QApplication::focusWidget())
+            return widget;
+        if (QWidget *window = screenScene::topWindow())
+            return window;
+        fail(QStringLiteral("no window takes keys"));
+    }
+
+    // Waits, for a while, until the window on top shows the control: on a
+    // busy machine a dialog may take some turns of the event loop to come up.
+    static screenScene::Control control(const QString &name)
+    {
+        QStringList names;
+        QDeadlineTimer deadline(10 * 1000);
+        do {
+            names.clear();
+            for (const screenScene::Control &control :
+                 screenScene::controlsOf(screenScene::topWindow())) {
+                if (control.name == name)
+                    return control;
+                names.append(control.name);
+            }
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+        } while (!deadline.hasExpired());
+        fail(QStringLiteral("no control %1 on the screen; there are: %2")
+                 .arg(name, names.join(QStringLiteral(", "))));
+    }
+
+    void snap(const QString &name)
+    {
+        const QImage picture = screenScene::screenPicture(m_screen);
+        if (!picture.save(m_output.filePath(name + QStringLiteral(".png"))))
+            fail(QStringLiteral("cannot write the picture ") + name);
+        QJsonObject places;
+        for (const screenScene::Control &control :
+             screenScene::controlsOf(screenScene::topWindow())) {
+            const QRect &r = control.rect;
+            places.insert(control.name, QJsonArray {r.x(), r.y(), r.width(), r.height()});
+        }
+        QFile file(m_output.filePath(name + QStringLiteral(".json")));
+        if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(places).toJson()) < 0)
+            fail(QStringLiteral("cannot write the places of ") + name);
+        std::printf("%s\n", qPrintable(name));
+    }
+
+    static void tap(const QString &name)
+    {
+        const QPoint point = control(name).rect.center();
+        QWidget *target = QApplication::widgetAt(point);
+        if (!target)
+            fail(QStringLiteral("nothing under ") + name);
+        QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFromGlobal(point));
+    }
+
+    static void key(const QString &keys)
+    {
+        const QKeySequence sequence = QKeySequence::fromString(keys);
+        if (sequence.count() != 1)
+            fail(QStringLiteral("not one key combination: ") + keys);
+        const QKeyCombination combination = sequence[0];
+        QTest::keyClick(focused(), combination.key(), combination.keyboardModifiers());
+    }
+
+    static void expectText(const QString &argument)
+    {
+        const qsizetype space = argument.indexOf(QLatin1Char(' '));
+        const QString name = argument.left(space);
+        const QString expected = space < 0 ? QString() : argument.mid(space + 1);
+        control(name);
+        auto *label = screenScene::topWindow()->findChild<QLabel *>(name);
+        if (!label || label->text() != expected)
+            fail(QStringLiteral("%1 shows \"%2\", not \"%3\"")
+                     .arg(name, label ? label->text() : QString(), expected));
+    }
+
+    QList<Step> m_steps;
+    int m_next = 0;
+    QDir m_output;
+    QSize m_screen;
+};
+
+int render(int argc, char *argv[], const QString &scenarioPath, const QString &outputPath,
+           const QSize &screen)
+{
+    QTemporaryFile config;
+    if (!screenScene::useOffscreenScreen(screen, config))
+        fail(QStringLiteral("cannot write the platform configuration"));
+    QApplication app(argc, argv);
+    // linuxfb has no platform theme to name a style, so Qt takes the first
+    // it knows, Windows; offscreen names Fusion. Draw what the board draws.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Windows")));
+    screenScene::showFirstWindowFullScreen();
+    // Nor does it name a font: Qt takes fontconfig's default family at 12
+    // points, where offscreen's theme asks for 9.
+    QFont font = QApplication::font();
+    font.setPointSize(12);
+    QApplication::setFont(font);
+
+    // The board has no window manager; offscreen pretends to have one.
+    titleStrip::overridePlatformHasNoWindowManager(true);
+    titleStrip::install();
+
+    QDir output(outputPath);
+    if (!output.mkpath(QStringLiteral(".")))
+        fail(QStringLiteral("cannot make ") + outputPath);
+    QList<Step> steps;
+    for (const Scenario &scenario : readScenarios(scenarioPath))
+        steps.append(scenario.steps);
+
+    // A dialog that waits for an answer no step gives would hang the run.
+    QTimer::singleShot(120 * 1000, [] { fail(QStringLiteral("the scenarios did not finish")); });
+    Player player(steps, output, screen);
+    player.start();
+    // As the program starts: the list is filled, and any unreadable note
+    // reported, while the window is built.
+    mainWindowWidget mainWindow(nullptr, "mainWindow");
+    mainWindow.showMaximized();
+    if (!player.finished())
+        QApplication::exec();
+    if (!player.finished() || QApplication::activeModalWidget())
+        fail(QStringLiteral("the scenarios ended with a dialog open"));
+    return 0;
+}
+
+int compare(const QString &expectedPath, const QString &screenPath, const QString &outputPath)
+{
+    const QImage expected(expectedPath);
+    const QImage screen(screenPath);
+    if (expected.isNull() || screen.isNull())
+        fail(QStringLiteral("cannot read %1 or %2").arg(expectedPath, screenPath));
+    if (!screen.save(outputPath))
+        fail(QStringLiteral("cannot write ") + outputPath);
+    const ScreenDifference difference = compareScreens(expected, screen, channelTolerance);
+    if (!difference.sameSize) {
+        std::printf("the screen is %dx%d, not %dx%d\n", screen.width(), screen.height(),
+                    expected.width(), expected.height());
+        return 1;
+    }
+    const QRect &r = difference.bounds;
+    std::printf("%lld of %lld pixels differ (%.3f%%), within %d,%d %dx%d\n",
+                static_cast<long long>(difference.differing),
+                static_cast<long long>(difference.total),
+                100.0 * double(difference.differing) / double(difference.total), r.x(), r.y(),
+                r.width(), r.height());
+    QString differencePath = outputPath;
+    differencePath.insert(differencePath.lastIndexOf(QLatin1Char('.')),
+                          QStringLiteral("-difference"));
+    if (difference.within(differingShare)) {
+        // What an earlier screen of the same step showed no longer counts.
+        QFile::remove(differencePath);
+        return 0;
+    }
+    differenceImage(expected, screen, channelTolerance).save(differencePath);
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const QString usage
+        = QStringLiteral("usage: tavloBoardScenes render SCENARIOS OUTPUT_DIR WIDTHxHEIGHT\n"
+                         "       tavloBoardScenes compare EXPECTED.png SCREEN OUTPUT.png");
+    const QString command = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (command == QLatin1String("render") && argc == 5) {
+        const QStringList size = QString::fromLocal8Bit(argv[4]).split(QLatin1Char('x'));
+        const QSize screen(size.value(0).toInt(), size.value(1).toInt());
+        if (size.size() != 2 || screen.isEmpty())
+            fail(usage);
+        return render(argc, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                      screen);
+    }
+    if (command == QLatin1String("compare") && argc == 5)
+        return compare(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                       QString::fromLocal8Bit(argv[4]));
+    fail(usage);
+}
