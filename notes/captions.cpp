@@ -108,23 +108,30 @@ std::optional<QString> readCaption(const QString &path)
     const QByteArrayView head(block, got);
     if (auto caption = captionOfFirstBlock(head))
         return caption;
-    QStringDecoder decoder(encodingOf(head));
-    QString text = decoder.decode(head);
-    bool lineFound = false;
     if (!file.statRegular())
         return std::nullopt;
-    qsizetype total = got;
-    while (!lineFound && total < file.size()) {
-        const qsizetype step = std::min(std::max<qsizetype>(total, 64 * 1024), file.size() - total);
-        QByteArray more(step, Qt::Uninitialized);
-        got = file.read(more.data(), more.size());
+    // The bytes read so far are decoded whole each time, as the caption rule
+    // decodes a whole note: Qt's decoder, fed piece by piece, drops a
+    // replacement character where a piece ends inside a broken sequence. The
+    // steps grow with what was read, so decoding stays linear in all.
+    const QStringConverter::Encoding encoding = encodingOf(head);
+    QByteArray bytes = head.toByteArray();
+    auto decoded = [&bytes, encoding] {
+        QStringDecoder decoder(encoding);
+        return QString(decoder.decode(bytes));
+    };
+    QString text = decoded();
+    bool lineFound = false;
+    while (!lineFound && bytes.size() < file.size()) {
+        const qsizetype had = bytes.size();
+        const qsizetype step = std::min(std::max<qsizetype>(had, 64 * 1024), file.size() - had);
+        bytes.resize(had + step);
+        got = file.read(bytes.data() + had, step);
+        bytes.truncate(had + std::max<qsizetype>(got, 0));
         if (got <= 0)
             break;
-        total += got;
-        more.truncate(got);
-        const qsizetype searchFrom = text.size();
-        text += decoder.decode(more);
-        lineFound = text.indexOf(u'\n', searchFrom) >= 0;
+        text = decoded();
+        lineFound = text.contains(u'\n');
     }
     const bool wholeFile = !lineFound;
     return captionFromText(text, wholeFile);

@@ -164,6 +164,9 @@ void tst_noteFiles::caption_data()
     QTest::newRow("UTF-16 BE") << QByteArray("\xFE\xFF\0h\0i\0\n", 8) << QStringLiteral("hi");
     QTest::newRow("markup is text") << QByteArray("<b>bold</b>\n") << QStringLiteral("<b>bold</b>");
     QTest::newRow("long first line") << QByteArray(10000, 'a') + "\nrest" << QString(10000, u'a');
+    QTest::newRow("cut UTF-8 sequences where the first block ends")
+        << QByteArray(4090, 'a') + QByteArray(10, '\xD2') + "a\nb"
+        << QString(4090, u'a') + QString(10, QChar::ReplacementCharacter) + u'a';
     QTest::newRow("long text without line break")
         << QByteArray(200000, 'b') << QString(200000, u'b');
 }
