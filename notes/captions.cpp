@@ -33,11 +33,6 @@ QStringConverter::Encoding encodingOf(QByteArrayView head)
     return bom.value_or(QStringConverter::Utf8);
 }
 
-bool isAscii(QByteArrayView bytes)
-{
-    return std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
-}
-
 // The caption of a UTF-8 note whose first line feed is at head[lineFeed]. In
 // UTF-8 that byte is always the first line feed of the text, and decoding up
 // to it gives the text up to it, so the rest of the block is not decoded.
@@ -113,14 +108,15 @@ std::optional<QString> readCaption(const QString &path)
     // The bytes read so far are decoded whole each time, as the caption rule
     // decodes a whole note: Qt's decoder, fed piece by piece, drops a
     // replacement character where a piece ends inside a broken sequence. The
-    // steps grow with what was read, so decoding stays linear in all.
+    // steps grow with what was read, so decoding stays linear in all. A
+    // failed read leaves the bytes as they were last decoded.
     const QStringConverter::Encoding encoding = encodingOf(head);
     QByteArray bytes = head.toByteArray();
     auto decoded = [&bytes, encoding] {
         QStringDecoder decoder(encoding);
         return QString(decoder.decode(bytes));
     };
-    QString text = decoded();
+    QString text;
     bool lineFound = false;
     while (!lineFound && bytes.size() < file.size()) {
         const qsizetype had = bytes.size();
@@ -133,6 +129,8 @@ std::optional<QString> readCaption(const QString &path)
         text = decoded();
         lineFound = text.contains(u'\n');
     }
+    if (text.isNull()) // the first block was all there was
+        text = decoded();
     const bool wholeFile = !lineFound;
     return captionFromText(text, wholeFile);
 }

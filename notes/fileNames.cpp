@@ -44,12 +44,12 @@ int utf8SequenceLength(const unsigned char *data, qsizetype i, qsizetype size)
     return length;
 }
 
+} // namespace
+
 bool isAscii(QByteArrayView bytes)
 {
     return std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
 }
-
-} // namespace
 
 bool isEscapedByte(QStringView text, qsizetype i)
 {

@@ -16,6 +16,10 @@ namespace notes {
 QString decodeFileName(QByteArrayView localName);
 QByteArray encodeFileName(const QString &name);
 
+// Whether all the bytes are ASCII, which reads the same in every encoding
+// a note or a name may have here but UTF-16 and UTF-32.
+bool isAscii(QByteArrayView bytes);
+
 // Whether the character at `i` stands for a byte of a name that was not
 // UTF-8.
 bool isEscapedByte(QStringView text, qsizetype i);

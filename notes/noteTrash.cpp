@@ -1,6 +1,7 @@
 #include "noteTrash.h"
 
 #include "fileNames.h"
+#include "localPaths.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -40,14 +41,6 @@ bool makePrivatePath(const QString &path)
     if (parent == path || !makePrivatePath(parent))
         return false;
     return QDir().mkdir(path, ownerOnly) || QFileInfo(path).isDir();
-}
-
-QByteArray directoryOf(const QByteArray &path)
-{
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash < 0)
-        return QByteArrayLiteral(".");
-    return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
 }
 
 QByteArray realDirectory(const QByteArray &path)
@@ -97,20 +90,6 @@ QByteArray topDirectoryTrash(const QByteArray &directory, dev_t device, QByteArr
     ::mkdir((mine + "/files").constData(), 0700);
     ::mkdir((mine + "/info").constData(), 0700);
     return mine;
-}
-
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += written;
-    }
-    return true;
 }
 
 // Moves the file at `localPath` into the trash directory `trash`, recording

@@ -8,6 +8,7 @@
 #include "noteWriter.h"
 
 #include "fileNames.h"
+#include "localPaths.h"
 
 #include <QByteArray>
 
@@ -28,16 +29,6 @@ QString errorText(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-QByteArray directoryOf(const QByteArray &path)
-{
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash < 0)
-        return QByteArrayLiteral(".");
-    if (slash == 0)
-        return QByteArrayLiteral("/");
-    return path.left(slash);
-}
-
 // Follows a chain of links to the file they finally name, which may not exist
 // yet (a dangling link is written through, creating its target).
 QByteArray resolveLinks(QByteArray path)
@@ -54,26 +45,6 @@ QByteArray resolveLinks(QByteArray path)
         path = target.startsWith('/') ? target : directoryOf(path) + '/' + target;
     }
     return path;
-}
-
-bool writeAll(int fd, const QByteArray &bytes, off_t offset = -1)
-{
-    const char *data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = offset < 0 ? ::write(fd, data, size_t(left))
-                                           : ::pwrite(fd, data, size_t(left), offset);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        left -= written;
-        if (offset >= 0)
-            offset += written;
-    }
-    return true;
 }
 
 // Flushes the directory's entries to disk; 0 or the error. A directory that

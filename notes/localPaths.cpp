@@ -1,0 +1,38 @@
+#include "localPaths.h"
+
+#include <cerrno>
+
+#include <unistd.h>
+
+namespace notes {
+
+QByteArray directoryOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return QByteArrayLiteral(".");
+    if (slash == 0)
+        return QByteArrayLiteral("/");
+    return path.left(slash);
+}
+
+bool writeAll(int fd, const QByteArray &bytes, off_t offset)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = offset < 0 ? ::write(fd, data, size_t(left))
+                                           : ::pwrite(fd, data, size_t(left), offset);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= written;
+        if (offset >= 0)
+            offset += written;
+    }
+    return true;
+}
+
+} // namespace notes
