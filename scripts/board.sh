@@ -151,12 +151,18 @@ make_cache() {
     mv "$work" "$cache"
 }
 
+# Boards started side by side take turns making the cache, and the second
+# one then finds it made.
+mkdir -p "$cache_root"
+exec 8>"$cache_root/$arch.lock"
+flock 8
 if [ -f "$cache/rootfs.tar" ]; then
     echo "board $arch: cached root file system, kernel $kernel_version and initrd in $cache"
 else
     echo "board $arch: making the root file system, kernel $kernel_version and initrd in $cache"
     make_cache
 fi
+flock -u 8
 phase "cache"
 
 # --- The board's disk: the root file system, Tavlo's package, the notes ------
