@@ -146,8 +146,9 @@ make_cache() {
         'deb http://deb.debian.org/debian bookworm-updates main' \
         'deb http://deb.debian.org/debian-security bookworm-security main' </dev/null
     rm -rf "$work/download" "$work/kernel" "$work/busybox" "$initrd"
-    # Older caches of this architecture are of no more use.
-    rm -rf "$cache_root/$arch"-[0-9a-f]*
+    # Older caches of this architecture are of no more use, once no board
+    # started from them can still be running.
+    find "$cache_root" -maxdepth 1 -name "$arch-[0-9a-f]*" -mmin +180 -exec rm -rf {} +
     mv "$work" "$cache"
 }
 
