@@ -7,6 +7,11 @@
 #   scripts/translations.sh            # update translations/tavlo_*.ts
 #   scripts/translations.sh --check    # only say whether they are complete (CI)
 #
+# A new language xx starts with
+#   /usr/lib/qt6/bin/lupdate -locations none app notes ui -source-language en \
+#       -target-language xx -ts translations/tavlo_xx.ts
+# and its name in the list of ui/CMakeLists.txt.
+#
 # --check fails when lupdate would leave a text unfinished or vanished. The
 # catalogues keep no line numbers, so that a change of the sources that moves
 # a text changes nothing in them.
