@@ -1,10 +1,13 @@
 #include "mainWindowWidget.h"
+#include "translations.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // Before any text is shown, in the language LANGUAGE or LANG names.
+    translations::install();
     // The window fills its list while it is built, so the list is complete
     // (and any unreadable note reported) before it is first shown. Closing it
     // ends the run.

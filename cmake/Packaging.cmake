@@ -76,6 +76,9 @@ set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE "${TAVLO_DEB_ARCHITECTURE}")
 # opens, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# Qt's own texts (the buttons of the message boxes, the editor's context
+# menu) in the user's language; Tavlo's own are built into the program.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 
 # For a cross build dpkg-shlibdeps is told the package's architecture, as a
 # cross build of a Debian package does, so it searches that architecture's

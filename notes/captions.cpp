@@ -12,6 +12,12 @@ namespace notes {
 
 namespace {
 
+// A placeholder caption in the user's language.
+QString shown(QLatin1StringView placeholder)
+{
+    return QCoreApplication::translate("notes", placeholder.data());
+}
+
 // The caption rule on decoded text. `text` holds at least the first line and
 // its terminator, or the whole file when it has no line break.
 QString captionFromText(QStringView text, bool wholeFile)
@@ -23,7 +29,7 @@ QString captionFromText(QStringView text, bool wholeFile)
     if (line.endsWith(u'\r') && (lineFeed >= 0 || wholeFile))
         line.chop(1);
     if (line.isEmpty())
-        return QString(noCaption);
+        return shown(noCaption);
     return line.toString();
 }
 
@@ -44,7 +50,7 @@ QString captionBeforeLineFeed(QByteArrayView head, qsizetype lineFeed, QStringDe
     // ASCII decodes to itself and holds no byte-order mark.
     const qsizetype length = line.endsWith('\r') ? lineFeed - 1 : lineFeed;
     if (length == 0)
-        return QString(noCaption);
+        return shown(noCaption);
     return QString::fromLatin1(line.first(length));
 }
 
@@ -53,7 +59,7 @@ QString captionBeforeLineFeed(QByteArrayView head, qsizetype lineFeed, QStringDe
 QString captionOf(const QByteArray &head)
 {
     if (head.isEmpty())
-        return QString(emptyFileCaption);
+        return shown(emptyFileCaption);
     QStringDecoder decoder(encodingOf(head));
     const QString text = decoder.decode(head);
     return captionFromText(text, true);
@@ -97,8 +103,7 @@ std::optional<QString> readCaption(const QString &path)
     if (got < 0)
         return std::nullopt;
     if (got == 0)
-        return file.statRegular() ? std::optional<QString>(QString(emptyFileCaption))
-                                  : std::nullopt;
+        return file.statRegular() ? std::optional<QString>(shown(emptyFileCaption)) : std::nullopt;
 
     const QByteArrayView head(block, got);
     if (auto caption = captionOfFirstBlock(head))

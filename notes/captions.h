@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QCoreApplication>
 #include <QLatin1StringView>
 #include <QString>
 
@@ -10,8 +11,10 @@
 // The caption of a note: the text that stands for it in the note list.
 namespace notes {
 
-inline constexpr QLatin1StringView emptyFileCaption {"<empty file>"};
-inline constexpr QLatin1StringView noCaption {"<no caption>"};
+// As written here in English; a caption shows them in the user's language
+// (QCoreApplication::translate, context "notes").
+inline constexpr QLatin1StringView emptyFileCaption {QT_TRANSLATE_NOOP("notes", "<empty file>")};
+inline constexpr QLatin1StringView noCaption {QT_TRANSLATE_NOOP("notes", "<no caption>")};
 
 // The caption of a note: its first line without the line terminator,
 // "<empty file>" for an empty file and "<no caption>" for an empty first

@@ -4,6 +4,8 @@
 #include "noteWriter.h"
 #include "posixFile.h"
 
+#include <QCoreApplication>
+
 namespace notes {
 
 OpenNote::LoadStatus OpenNote::load(const QString &path)
@@ -31,7 +33,7 @@ OpenNote::SaveResult OpenNote::save(const QString &text, IfChangedOnDisk ifChang
     SaveResult result;
     if (m_status == LoadStatus::Unreadable) {
         // What could not be read must not be replaced by what was not seen.
-        result.reason = QStringLiteral("The note could not be read.");
+        result.reason = QCoreApplication::translate("notes", "The note could not be read.");
         return result;
     }
     if (ifChanged == IfChangedOnDisk::Keep && stampOf(m_path) != m_stamp) {

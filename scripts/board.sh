@@ -212,7 +212,7 @@ phase "disk (${size_mb} MB)"
 
 if [ ! -f "$root/build/CMakeCache.txt" ]; then
     install_missing cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
-        liburing-dev
+        liburing-dev qt6-l10n-tools
     cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
 cmake --build "$root/build" --target tavloBoardScenes

@@ -40,7 +40,7 @@ phase() {
 # dependency on the tools satisfied by the amd64 package and never pulls in
 # the foreign one, whose moc could only run under emulation.
 install_missing cmake ninja-build qt6-base-dev-tools qemu-user-static "g++-$triple" fonts-dejavu-core \
-    python3 iproute2
+    python3 iproute2 qt6-l10n-tools qt6-translations-l10n
 if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
     "${sudo[@]}" dpkg --add-architecture "$arch"
     # Reads the new architecture's package lists.

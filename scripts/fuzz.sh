@@ -5,7 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/scripts/install-missing.sh"
-install_missing cmake ninja-build clang libclang-rt-14-dev qt6-base-dev liburing-dev
+install_missing cmake ninja-build clang libclang-rt-14-dev qt6-base-dev liburing-dev qt6-l10n-tools
 
 build="$root/build-fuzz"
 seconds=${FUZZ_SECONDS:-60}

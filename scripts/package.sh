@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Makes Tavlo's Debian package from a configured build directory and checks
 # it: its control fields (architecture, and Depends naming the Qt 6 runtime
-# libraries as dpkg-shlibdeps found them) and its files (the program, the
-# menu entry and the icons, the program built for the package's
-# architecture).
+# libraries as dpkg-shlibdeps found them), its files (the program, the menu
+# entry, its AppStream metadata and the icons, the manual page, copyright and
+# changelog, the program built for the package's architecture), and what
+# lintian says of it: any error or warning fails, as does anything
+# appstreamcli finds in the metadata beyond pedantic notes.
 #
 #   scripts/package.sh [BUILD_DIR]
 #
@@ -17,7 +19,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/scripts/install-missing.sh"
 
 # dpkg-shlibdeps works out Depends; cpack picks the binaries out with file.
-install_missing dpkg-dev file desktop-file-utils
+install_missing dpkg-dev file desktop-file-utils lintian appstream
 
 build=${1:-$root/build}
 if [ ! -f "$build/CPackConfig.cmake" ]; then
@@ -78,17 +80,36 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 dpkg-deb --extract "$deb" "$scratch"
 for file in usr/bin/tavlo \
-    usr/share/applications/tavlo.desktop \
+    usr/share/applications/io.github.tavlo.Tavlo.desktop \
     usr/share/icons/hicolor/scalable/apps/tavlo.svg \
     usr/share/icons/hicolor/48x48/apps/tavlo.png \
     usr/share/icons/hicolor/128x128/apps/tavlo.png \
-    usr/share/icons/hicolor/256x256/apps/tavlo.png; do
+    usr/share/icons/hicolor/256x256/apps/tavlo.png \
+    usr/share/metainfo/io.github.tavlo.Tavlo.metainfo.xml \
+    usr/share/man/man1/tavlo.1.gz \
+    usr/share/doc/tavlo/copyright \
+    usr/share/doc/tavlo/changelog.gz; do
     [ -f "$scratch/$file" ] || fail "no $file"
 done
 [ -x "$scratch/usr/bin/tavlo" ] || fail "usr/bin/tavlo is not executable"
-if [ -f "$scratch/usr/share/applications/tavlo.desktop" ]; then
-    desktop-file-validate "$scratch/usr/share/applications/tavlo.desktop" \
+if [ -f "$scratch/usr/share/applications/io.github.tavlo.Tavlo.desktop" ]; then
+    desktop-file-validate "$scratch/usr/share/applications/io.github.tavlo.Tavlo.desktop" \
         || fail "the menu entry does not validate"
+fi
+
+metainfo="$scratch/usr/share/metainfo/io.github.tavlo.Tavlo.metainfo.xml"
+if [ -f "$metainfo" ]; then
+    # Only pedantic notes (P:) may remain.
+    if ! report=$(appstreamcli validate --no-net --no-color "$metainfo" 2>&1) \
+        || grep -qE '^[EWI]: ' <<<"$report"; then
+        echo "$report" >&2
+        fail "appstreamcli does not accept the AppStream metadata"
+    fi
+fi
+if [ -f "$scratch/usr/share/doc/tavlo/changelog.gz" ]; then
+    logged=$(zcat "$scratch/usr/share/doc/tavlo/changelog.gz" | sed -n '1s/^tavlo (\([^)]*\)).*/\1/p')
+    [ "$logged" = "$version" ] \
+        || fail "the changelog's latest entry is for '$logged', not $version: add one to data/package/changelog"
 fi
 
 # The program is built for the package's architecture, and stripped.
@@ -106,6 +127,14 @@ if [ -f "$scratch/usr/bin/tavlo" ]; then
     fi
     [[ "$kind" == *", stripped"* ]] || fail "usr/bin/tavlo is not stripped: $kind"
 fi
+
+# Debian 12's lintian, default profile. It warns that it runs as root, which
+# CI does; that is no finding.
+echo "lintian $deb"
+status=0
+report=$(lintian --fail-on error,warning "$deb" 2>&1) || status=$?
+grep -vx 'running with root privileges is not recommended!' <<<"$report" || true
+((status == 0)) || fail "lintian reports errors or warnings"
 
 if ((failures)); then
     echo "$deb: $failures check(s) failed" >&2

@@ -3,7 +3,10 @@
 # does), writes a few notes into a scratch Documents/text/, and has
 # tools/screenshots.cpp grab the main window listing them and the editor
 # showing one, on the offscreen platform; the editor once more as a device
-# without a window manager shows it, with its title strip.
+# without a window manager shows it, with its title strip. Then the main
+# window and its Delete question again in each language of
+# TAVLO_SCREENSHOT_LANGUAGES (de and ar by default: a language written left
+# to right and one written right to left), as main-window-de.png and so on.
 #
 #   scripts/screenshots.sh [OUTPUT_DIR]    (docs/screenshots/ by default)
 set -euo pipefail
@@ -69,5 +72,7 @@ NOTE
 cmake --build "$build" --target tavloScreenshots
 cd "$scratch"
 # The soup is current in the list and open in the editor.
-QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$scratch/runtime" \
-    "$build/tools/tavloScreenshots" "$out" 2026-3-9-10-30-15.txt
+for language in C ${TAVLO_SCREENSHOT_LANGUAGES-de ar}; do
+    LANGUAGE=$language LANG=C.UTF-8 LC_ALL= QT_QPA_PLATFORM=offscreen \
+        XDG_RUNTIME_DIR="$scratch/runtime" "$build/tools/tavloScreenshots" "$out" 2026-3-9-10-30-15.txt
+done

@@ -258,6 +258,8 @@ def run(command, png_dir):
             QT_QPA_PLATFORM="vnc:size=%dx%d:mmsize=%dx%d:port=%d"
             % (WIDTH, HEIGHT, WIDTH_MM, HEIGHT_MM, PORT),
             XDG_RUNTIME_DIR=runtime,
+            # Left to right, whatever language the machine speaks.
+            LANGUAGE="en",
         )
         tavlo = subprocess.Popen(command, cwd=scratch, env=env)
         try:

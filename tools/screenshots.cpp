@@ -2,7 +2,8 @@
 // window listing the notes in Documents/text/ of the working directory, the
 // row of one note current, and the editor showing that note, once as on a
 // desktop and once as on a device without a window manager, with its title
-// strip.
+// strip. The main window and its Delete question are drawn in the language
+// LANGUAGE or LANG names too, into NAME-LANGUAGE.png (main-window-de.png).
 // scripts/screenshots.sh makes the notes and runs this on the offscreen
 // platform.
 //
@@ -11,10 +12,14 @@
 #include "editWindowWidget.h"
 #include "mainWindowWidget.h"
 #include "titleStrip.h"
+#include "translations.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QListView>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -27,6 +32,16 @@ const QSize windowSize(800, 600);
 // A common screen of a small device.
 const QSize deviceSize(800, 480);
 
+bool savePicture(const QImage &picture, const QString &path)
+{
+    if (!picture.save(path)) {
+        std::fprintf(stderr, "Could not write %s\n", qPrintable(QDir::toNativeSeparators(path)));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(QDir::toNativeSeparators(path)));
+    return true;
+}
+
 // Shows the window at the pictures' size rather than maximized, lets it lay
 // itself out and paint, and saves what it shows.
 bool saveGrab(QWidget *window, const QString &path, const QSize &size = windowSize)
@@ -36,12 +51,29 @@ bool saveGrab(QWidget *window, const QString &path, const QSize &size = windowSi
     window->show();
     window->activateWindow();
     QApplication::processEvents();
-    if (!window->grab().save(path)) {
-        std::fprintf(stderr, "Could not write %s\n", qPrintable(QDir::toNativeSeparators(path)));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(QDir::toNativeSeparators(path)));
-    return true;
+    return savePicture(window->grab().toImage(), path);
+}
+
+// The Delete question over the window, as a screen shows it: the offscreen
+// platform draws each window on its own, so the question's picture is laid
+// over the window's where it stands. No is pressed afterwards.
+bool saveDeleteQuestion(mainWindowWidget *window, const QString &path)
+{
+    bool ok = false;
+    QTimer::singleShot(0, window, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        QApplication::processEvents();
+        QImage picture = window->grab().toImage();
+        QPainter painter(&picture);
+        painter.drawPixmap(box->mapToGlobal(QPoint()) - window->mapToGlobal(QPoint()), box->grab());
+        painter.end();
+        ok = savePicture(picture, path);
+        box->button(QMessageBox::No)->click();
+    });
+    window->deleteFile();
+    return ok;
 }
 
 } // namespace
@@ -56,6 +88,14 @@ int main(int argc, char *argv[])
     }
     const QDir output(args.at(1));
     const QString note = args.at(2);
+    const QString language = translations::install();
+    // The pictures' names: the language's after a dash, none for English.
+    const auto named = [&](const char *name) {
+        const QString base = QString::fromLatin1(name);
+        return output.filePath(language.isEmpty()
+                                   ? base + QStringLiteral(".png")
+                                   : base + u'-' + language + QStringLiteral(".png"));
+    };
 
     // A message box would wait for an answer no one gives: an unreadable
     // note, say. Give up rather than hang the script.
@@ -78,8 +118,12 @@ int main(int argc, char *argv[])
             return 1;
         }
         list->setFocus();
-        ok = saveGrab(&mainWindow, output.filePath(QStringLiteral("main-window.png"))) && ok;
+        ok = saveGrab(&mainWindow, named("main-window")) && ok;
+        ok = saveDeleteQuestion(&mainWindow, named("delete-question")) && ok;
     }
+    // The editor looks the same in every language but for its placeholder.
+    if (!language.isEmpty())
+        return ok ? 0 : 1;
     {
         editWindowWidget editWindow(nullptr, "editWindow", true);
         editWindow.fileName = QStringLiteral("Documents/text/") + note;

@@ -45,10 +45,9 @@ editWindowWidget::editWindowWidget(QWidget *parent, const char *name, bool modal
     editArea->setObjectName(QStringLiteral("editArea"));
     gridLayout->addWidget(editArea, 0, 0, 1, 3);
     editArea->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    editArea->setAccessibleName(QStringLiteral("Note text"));
-    editArea->setPlaceholderText(
-        QStringLiteral("Ctrl+S or Ctrl+Return saves the note and closes the editor; "
-                       "Escape closes it without saving."));
+    editArea->setAccessibleName(tr("Note text"));
+    editArea->setPlaceholderText(tr("Ctrl+S or Ctrl+Return saves the note and closes the editor; "
+                                    "Escape closes it without saving."));
 
     for (const QKeySequence &keys :
          {QKeySequence(QKeySequence::Save), QKeySequence(Qt::CTRL | Qt::Key_Return),
@@ -71,20 +70,20 @@ void editWindowWidget::loadFile()
     case notes::OpenNote::LoadStatus::Missing:
         break;
     case notes::OpenNote::LoadStatus::Unreadable:
-        messages::showFileError(QStringLiteral("Could not read file ") + quoted(fileName));
+        messages::showFileError(tr("Could not read file %1").arg(quoted(fileName)));
         // What could not be read must not be replaced by an empty text.
         writable = false;
-        editArea->setPlaceholderText(QStringLiteral(
-            "This note could not be read, so it cannot be edited. Escape closes the editor."));
+        editArea->setPlaceholderText(
+            tr("This note could not be read, so it cannot be edited. Escape closes the editor."));
         break;
     case notes::OpenNote::LoadStatus::Loaded:
         if (fitsEditor(note.text())) {
             editArea->setPlainText(note.text());
             break;
         }
-        messages::showNotice(QStringLiteral("Note too large"),
-                             QStringLiteral("The note %1 is too large to edit here, so only its "
-                                            "beginning is shown and the note will not be changed.")
+        messages::showNotice(tr("Note too large"),
+                             tr("The note %1 is too large to edit here, so only its "
+                                "beginning is shown and the note will not be changed.")
                                  .arg(quoted(fileName)));
         writable = false;
         editArea->setPlainText(previewOf(note.text()));
@@ -111,9 +110,9 @@ bool editWindowWidget::saveFile()
     Note::SaveResult result = note.save(text());
     if (result.status == Note::SaveStatus::ChangedOnDisk) {
         const bool replace = messages::askYesNo(
-            QStringLiteral("Note changed"),
-            QStringLiteral("The note %1 was changed on disk by another program after it was "
-                           "opened here.\n\nReplace it with the text in the editor?")
+            tr("Note changed"),
+            tr("The note %1 was changed on disk by another program after it was "
+               "opened here.\n\nReplace it with the text in the editor?")
                 .arg(quoted(fileName)),
             true);
         if (!replace)
@@ -127,16 +126,15 @@ bool editWindowWidget::saveFile()
         return true;
     case Note::SaveStatus::CannotEncode:
         messages::showFileError(
-            QStringLiteral("Could not write file ") + quoted(fileName),
-            QStringLiteral("The note is stored in an 8-bit encoding that cannot hold some of the "
-                           "characters typed."));
+            tr("Could not write file %1").arg(quoted(fileName)),
+            tr("The note is stored in an 8-bit encoding that cannot hold some of the "
+               "characters typed."));
         return false;
     case Note::SaveStatus::ChangedOnDisk:
     case Note::SaveStatus::Failed:
         break;
     }
-    messages::showFileError(QStringLiteral("Could not write file ") + quoted(fileName),
-                            result.reason);
+    messages::showFileError(tr("Could not write file %1").arg(quoted(fileName)), result.reason);
     return false;
 }
 
@@ -159,8 +157,8 @@ void editWindowWidget::reject()
         return;
     }
     switch (messages::askSaveDiscardCancel(
-        QStringLiteral("Unsaved changes"),
-        QStringLiteral("Save the changes to %1 before closing?").arg(quoted(fileName)))) {
+        tr("Unsaved changes"),
+        tr("Save the changes to %1 before closing?").arg(quoted(fileName)))) {
     case messages::SaveAnswer::Save:
         // The edit cycle saves an accepted editor, and brings it back if the
         // save fails.

@@ -32,25 +32,25 @@ mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
     notesList->setModel(captions);
     gridLayout->addWidget(notesList, 0, 0, 1, 3);
 
-    auto *newButton = new QPushButton(QStringLiteral("New"), this);
+    auto *newButton = new QPushButton(tr("New"), this);
     newButton->setObjectName(QStringLiteral("newButton"));
     gridLayout->addWidget(newButton, 1, 0);
-    auto *editButton = new QPushButton(QStringLiteral("View/Edit"), this);
+    auto *editButton = new QPushButton(tr("View/Edit"), this);
     editButton->setObjectName(QStringLiteral("editButton"));
     gridLayout->addWidget(editButton, 1, 1);
-    auto *deleteButton = new QPushButton(QStringLiteral("Delete"), this);
+    auto *deleteButton = new QPushButton(tr("Delete"), this);
     deleteButton->setObjectName(QStringLiteral("deleteButton"));
     gridLayout->addWidget(deleteButton, 1, 2);
 
     // Focus starts in the list and Tab moves on to the buttons in order.
     notesList->setFocus();
-    notesList->setAccessibleName(QStringLiteral("Notes"));
-    newButton->setAccessibleName(QStringLiteral("New note"));
-    newButton->setToolTip(QStringLiteral("New note (Ctrl+N)"));
-    editButton->setAccessibleName(QStringLiteral("View/Edit note"));
-    editButton->setToolTip(QStringLiteral("Open the current note (Return)"));
-    deleteButton->setAccessibleName(QStringLiteral("Delete note"));
-    deleteButton->setToolTip(QStringLiteral("Delete the current note (Delete)"));
+    notesList->setAccessibleName(tr("Notes"));
+    newButton->setAccessibleName(tr("New note"));
+    newButton->setToolTip(tr("New note (Ctrl+N)"));
+    editButton->setAccessibleName(tr("View/Edit note"));
+    editButton->setToolTip(tr("Open the current note (Return)"));
+    deleteButton->setAccessibleName(tr("Delete note"));
+    deleteButton->setToolTip(tr("Delete the current note (Delete)"));
 
     refreshList(notesList);
 
@@ -84,8 +84,7 @@ void mainWindowWidget::refreshList(notesListView *list)
             rows.append(displayText(*caption));
             rowEntries.append(entry);
         } else {
-            messages::showFileError(QStringLiteral("Could not read item '") + displayText(entry)
-                                    + QStringLiteral("'"));
+            messages::showFileError(tr("Could not read item '%1'").arg(displayText(entry)));
             // The notes may have changed while the message was up.
             reader.discardReadAhead();
         }
@@ -121,8 +120,7 @@ void mainWindowWidget::deleteFile()
     if (entry.isNull())
         return;
     const QString caption = notesList->currentIndex().data().toString();
-    if (!messages::askYesNo(QStringLiteral("Delete file"),
-                            QStringLiteral("Really delete\n'") + caption + QStringLiteral("'?")))
+    if (!messages::askYesNo(tr("Delete file"), tr("Really delete\n'%1'?").arg(caption)))
         return;
     notes::trashNote(notes::notePath(entry));
     refreshList(notesList);

@@ -1,5 +1,6 @@
 #include "messages.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -8,7 +9,7 @@ namespace messages {
 
 QString fileErrorTitle()
 {
-    return QStringLiteral("File i/o error");
+    return QCoreApplication::translate("messages", "File i/o error");
 }
 
 void showFileError(const QString &text, const QString &reason)

@@ -108,11 +108,12 @@ public:
 
     void addDialogButtons(QDialog *dialog)
     {
-        auto *okButton = addButton(QStringLiteral("okButton"), QStringLiteral("OK"));
+        auto *okButton = addButton(QStringLiteral("okButton"),
+                                   QCoreApplication::translate("titleStrip", "OK"));
         connect(okButton, &QPushButton::clicked, dialog, &QDialog::accept);
         auto *closeButton = addButton(QStringLiteral("closeButton"), QStringLiteral("✕"));
         // The label is a symbol: the name says what it does.
-        closeButton->setAccessibleName(QStringLiteral("Close"));
+        closeButton->setAccessibleName(QCoreApplication::translate("titleStrip", "Close"));
         connect(closeButton, &QPushButton::clicked, dialog, &QDialog::reject);
     }
 

@@ -1,0 +1,160 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr" sourcelanguage="en">
+<context>
+    <name>QGuiApplication</name>
+    <message>
+        <source>QT_LAYOUT_DIRECTION</source>
+        <translation>LTR</translation>
+    </message>
+</context>
+<context>
+    <name>editWindowWidget</name>
+    <message>
+        <source>Information:</source>
+        <translation>Information&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Note text</source>
+        <translation>Texte de la note</translation>
+    </message>
+    <message>
+        <source>Ctrl+S or Ctrl+Return saves the note and closes the editor; Escape closes it without saving.</source>
+        <translation>Ctrl+S ou Ctrl+Entrée enregistre la note et ferme l&apos;éditeur&#xa0;; Échap le ferme sans enregistrer.</translation>
+    </message>
+    <message>
+        <source>Could not read file %1</source>
+        <translation>Impossible de lire le fichier %1</translation>
+    </message>
+    <message>
+        <source>This note could not be read, so it cannot be edited. Escape closes the editor.</source>
+        <translation>Impossible de lire cette note, elle ne peut donc pas être modifiée. Échap ferme l&apos;éditeur.</translation>
+    </message>
+    <message>
+        <source>Note too large</source>
+        <translation>Note trop volumineuse</translation>
+    </message>
+    <message>
+        <source>The note %1 is too large to edit here, so only its beginning is shown and the note will not be changed.</source>
+        <translation>La note %1 est trop volumineuse pour être modifiée ici&#xa0;: seul son début est affiché, et la note ne sera pas modifiée.</translation>
+    </message>
+    <message>
+        <source>Note changed</source>
+        <translation>Note modifiée</translation>
+    </message>
+    <message>
+        <source>The note %1 was changed on disk by another program after it was opened here.
+
+Replace it with the text in the editor?</source>
+        <translation>La note %1 a été modifiée sur le disque par un autre programme depuis son ouverture ici.
+
+La remplacer par le texte de l&apos;éditeur&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Could not write file %1</source>
+        <translation>Impossible d&apos;écrire le fichier %1</translation>
+    </message>
+    <message>
+        <source>The note is stored in an 8-bit encoding that cannot hold some of the characters typed.</source>
+        <translation>La note est enregistrée dans un codage 8&#xa0;bits qui ne peut pas contenir certains des caractères saisis.</translation>
+    </message>
+    <message>
+        <source>Unsaved changes</source>
+        <translation>Modifications non enregistrées</translation>
+    </message>
+    <message>
+        <source>Save the changes to %1 before closing?</source>
+        <translation>Enregistrer les modifications de %1 avant de fermer&#xa0;?</translation>
+    </message>
+</context>
+<context>
+    <name>mainWindowWidget</name>
+    <message>
+        <source>New</source>
+        <translation>Nouvelle note</translation>
+    </message>
+    <message>
+        <source>View/Edit</source>
+        <translation>Afficher/Modifier</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Supprimer</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>New note</source>
+        <translation>Nouvelle note</translation>
+    </message>
+    <message>
+        <source>New note (Ctrl+N)</source>
+        <translation>Nouvelle note (Ctrl+N)</translation>
+    </message>
+    <message>
+        <source>View/Edit note</source>
+        <translation>Afficher/modifier la note</translation>
+    </message>
+    <message>
+        <source>Open the current note (Return)</source>
+        <translation>Ouvrir la note sélectionnée (Entrée)</translation>
+    </message>
+    <message>
+        <source>Delete note</source>
+        <translation>Supprimer la note</translation>
+    </message>
+    <message>
+        <source>Delete the current note (Delete)</source>
+        <translation>Supprimer la note sélectionnée (Suppr)</translation>
+    </message>
+    <message>
+        <source>Could not read item &apos;%1&apos;</source>
+        <translation>Impossible de lire l&apos;élément &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>Delete file</source>
+        <translation>Supprimer le fichier</translation>
+    </message>
+    <message>
+        <source>Really delete
+&apos;%1&apos;?</source>
+        <translation>Vraiment supprimer
+&apos;%1&apos;&#xa0;?</translation>
+    </message>
+</context>
+<context>
+    <name>messages</name>
+    <message>
+        <source>File i/o error</source>
+        <translation>Erreur d&apos;accès au fichier</translation>
+    </message>
+</context>
+<context>
+    <name>notes</name>
+    <message>
+        <source>&lt;empty file&gt;</source>
+        <translation>&lt;fichier vide&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;no caption&gt;</source>
+        <translation>&lt;sans titre&gt;</translation>
+    </message>
+    <message>
+        <source>The note could not be read.</source>
+        <translation>La note n&apos;a pas pu être lue.</translation>
+    </message>
+</context>
+<context>
+    <name>titleStrip</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+</context>
+</TS>
