@@ -53,7 +53,7 @@ int main(int argc, char **argv)
         if (rng.bounded(8) == 0) {
             say("TRASHING", name, seq);
             const notes::Disposal done = notes::trashNote(path);
-            say(done == notes::Disposal::Trashed ? "TRASHED"
+            say(done == notes::Disposal::Trashed       ? "TRASHED"
                     : done == notes::Disposal::Removed ? "REMOVED"
                                                        : "NOTHING",
                 name, seq);
