@@ -311,11 +311,12 @@ private:
             elapsed = clock.elapsed();
         }
         settling = 0;
-        if (m.diskFull)
-            fillDisk(true);
-        // Deleted notes would fill the small disk in time.
+        // Deleted notes would fill the small disk in time. What is freed by
+        // then, or by another program's change, is taken up again.
         if (++steps % 100 == 0)
             QDir(QDir::homePath() + QStringLiteral("/.local/share/Trash")).removeRecursively();
+        if (m.diskFull)
+            fillDisk(true);
         const bool finished = replaying ? script.isEmpty() : clock.elapsed() > limit;
         if (!divergence.isEmpty() || finished)
             return windDown();

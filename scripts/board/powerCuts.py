@@ -87,7 +87,8 @@ class Board:
         self.work = tempfile.mkdtemp(prefix="tavlo-power-cuts.", dir="/var/tmp")
         self.current = {name: None for name in NAMES}  # the save each note holds
         self.totals = dict(cycles=0, saves=0, saves_cut=0, deletes=0, deletes_cut=0,
-                           notes_checked=0, trashed_checked=0, fsck_fixed=0, lost_or_cut=0)
+                           notes_checked=0, trashed_checked=0, fsck_fixed=0, left_over=0,
+                           lost_or_cut=0)
 
     def make_disks(self):
         rootfs = os.path.join(self.work, "rootfs")
@@ -233,7 +234,9 @@ class Board:
                 faults.append("%s holds save %s, not one of %s"
                               % (name, holds[name], sorted(may_hold[name], key=str)))
         for stray in set(notes) - set(NAMES):
-            if not stray.startswith(".tavlo-save-"):
+            if stray.startswith(".tavlo-save-"):
+                self.totals["left_over"] += 1
+            else:
                 faults.append("the note directory holds %s" % stray)
         in_trash = {}
         for kept, data in trash.items():
@@ -268,7 +271,8 @@ class Board:
         totals = self.totals
         log("%(cycles)d cycles, %(saves)d saves of which %(saves_cut)d cut mid-way, "
             "%(deletes)d deletes of which %(deletes_cut)d cut mid-way, %(notes_checked)d notes "
-            "and %(trashed_checked)d deleted notes checked, fsck mended %(fsck_fixed)d times, "
+            "and %(trashed_checked)d deleted notes checked, %(left_over)d temporary files left "
+            "by a cut save, fsck mended %(fsck_fixed)d times, "
             "lost or cut: %(lost_or_cut)d" % totals
             + " (%.0f s)" % (time.monotonic() - began))
         return 1 if totals["lost_or_cut"] else 0
