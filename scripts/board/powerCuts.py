@@ -258,6 +258,7 @@ class Board:
         return faults
 
     def play(self):
+        open(os.path.join(self.results, "serial.log"), "wb").close()
         self.make_disks()
         began = time.monotonic()
         for cycle in range(1, self.cycles + 1):
