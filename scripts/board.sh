@@ -5,6 +5,7 @@
 # (an absolute pointer) and keyboard, the way a person would.
 #
 #   scripts/board.sh arm64|armhf [BUILD_DIR]
+#   scripts/board.sh arm64|armhf --power-cuts N [BUILD_DIR]   # see scripts/board/powerCuts.py
 #
 # BUILD_DIR is the cross build, build-ARCH/ by default; when that does not
 # exist yet, scripts/cross.sh ARCH makes it (and runs the suite under qemu).
@@ -20,6 +21,10 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/scripts/install-missing.sh"
 
 arch=${1:-}
+power_cuts=
+if [ "${2:-}" = --power-cuts ]; then
+    power_cuts=$3 && set -- "$1" "${@:4}"
+fi
 case "$arch" in
 arm64)
     qemu=qemu-system-aarch64
@@ -165,6 +170,15 @@ else
 fi
 flock -u 8
 phase "cache"
+
+if [ -n "$power_cuts" ]; then
+    cmake --build "$build" --target tavloPowerCutLoop
+    status=0
+    /usr/bin/python3 "$root/scripts/board/powerCuts.py" "$power_cuts" "$cache" \
+        "$build/tools/tavloPowerCutLoop" "$results" -- "$qemu" "${machine[@]}" || status=$?
+    phase "$power_cuts power cuts"
+    exit "$status"
+fi
 
 # --- The board's disk: the root file system, Tavlo's package, the notes ------
 

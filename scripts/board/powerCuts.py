@@ -1,0 +1,295 @@
+#!/usr/bin/env python3
+"""Cuts the emulated board's power N times while it saves and deletes notes.
+
+scripts/board.sh ARCH --power-cuts N runs it once the board's cached root
+file system is made:
+
+  powerCuts.py N CACHE_DIR LOOP_PROGRAM RESULTS_DIR -- QEMU MACHINE...
+
+The board boots from the cached root file system with its own PID 1 (below),
+which mounts a second, small disk holding the notes at /home/tavlo and runs
+tavloPowerCutLoop (tools/powerCutLoop.cpp): it saves and deletes notes through
+the notes library as the editor and Delete do, and says on the console before
+each step and once it is done. At a random moment the emulator is killed
+(SIGKILL): what the guest kernel had not yet handed to its disk is lost with
+its memory. Then fsck runs on the notes disk, and every note is checked: each
+holds the whole text of some save, never a cut or a mixture; each save
+reported done holds (or a later one, or the note went to the trash after it);
+a note being deleted is in the note directory or in the trash with its
+record. Exits 0 when nothing was lost or cut.
+"""
+
+import os
+import random
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+BOOT_SECONDS = 300
+NAMES = ["cut-%d.txt" % i for i in range(5)]
+
+INIT = """#!/bin/sh
+# PID 1 of the board whose power is cut: the notes disk, then the loop.
+mount -o remount,ro /
+mount -t proc proc /proc
+mount -t ext4 /dev/vdb /home/tavlo || echo "@@NO-NOTES-DISK"
+cd /home/tavlo
+# The host has checked what the last cut left; the trash starts empty.
+rm -rf .local/share/Trash Documents/text/.tavlo-save-*
+sync
+cycle=$(sed -n 's/.*tavlo\\.cycle=\\([0-9]*\\).*/\\1/p' /proc/cmdline)
+HOME=/home/tavlo /usr/local/bin/tavloPowerCutLoop "$cycle"
+echo "@@LOOP-ENDED"
+exec sleep 1000000
+"""
+
+
+def log(message):
+    print("power cuts: " + message, flush=True)
+
+
+def text_of(name, seq):
+    """What tools/powerCutLoop.cpp writes as save SEQ of note NAME."""
+    length = 100 + (seq * 7919) % 24576
+    text = b"%s %d\n" % (name.encode(), seq)
+    line = 0
+    while len(text) < length:
+        text += b"%d line %d\n" % (seq, line)
+        line += 1
+    return text[:length]
+
+
+def seq_of(name, data):
+    """The save a note's bytes are the whole text of, or None when they are
+    cut or mixed."""
+    header = data.split(b"\n", 1)[0].split(b" ")
+    if len(header) == 2 and header[0] == name.encode() and header[1].isdigit():
+        if text_of(name, int(header[1])) == data:
+            return int(header[1])
+    return None
+
+
+def run(*command):
+    return subprocess.run(command, capture_output=True, text=True)
+
+
+class Board:
+    def __init__(self, args):
+        split = args.index("--")
+        self.cycles, self.cache, self.loop, self.results = args[:split]
+        self.cycles = int(self.cycles)
+        self.qemu = args[split + 1:]
+        self.work = tempfile.mkdtemp(prefix="tavlo-power-cuts.", dir="/var/tmp")
+        self.current = {name: None for name in NAMES}  # the save each note holds
+        self.totals = dict(cycles=0, saves=0, saves_cut=0, deletes=0, deletes_cut=0,
+                           notes_checked=0, trashed_checked=0, fsck_fixed=0, left_over=0,
+                           lost_or_cut=0)
+
+    def make_disks(self):
+        rootfs = os.path.join(self.work, "rootfs")
+        os.mkdir(rootfs)
+        subprocess.run(["tar", "-xf", os.path.join(self.cache, "rootfs.tar"), "-C", rootfs],
+                       check=True)
+        shutil.copy(self.loop, os.path.join(rootfs, "usr/local/bin/tavloPowerCutLoop"))
+        init = os.path.join(rootfs, "sbin/init")
+        os.remove(init)
+        with open(init, "w") as out:
+            out.write(INIT)
+        os.chmod(init, 0o755)
+        size = int(run("du", "-sm", rootfs).stdout.split()[0]) + 64
+        self.root = os.path.join(self.work, "root.img")
+        subprocess.run(["mkfs.ext4", "-q", "-d", rootfs, self.root, "%dM" % size], check=True)
+        shutil.rmtree(rootfs)
+        home = os.path.join(self.work, "home")
+        os.makedirs(os.path.join(home, "Documents/text"))
+        self.notes = os.path.join(self.work, "notes.img")
+        subprocess.run(["mkfs.ext4", "-q", "-d", home, self.notes, "32M"], check=True)
+
+    def boot_and_cut(self, cycle):
+        """Boots, lets the loop run for a random while, kills the emulator;
+        returns the steps the board reported."""
+        command = self.qemu + [
+            "-smp", "1", "-m", "512",
+            "-kernel", os.path.join(self.cache, "vmlinuz"),
+            "-initrd", os.path.join(self.cache, "initrd.gz"),
+            "-append", "console=ttyAMA0 root=/dev/vda rw quiet tavlo.cycle=%d" % cycle,
+            # The emulator writes whatever the guest hands its disks at once
+            # (ignoring flushes is harmless: the host does not lose power).
+            "-drive", "file=%s,format=raw,if=none,id=root,cache=unsafe" % self.root,
+            "-device", "virtio-blk-pci,drive=root",
+            "-drive", "file=%s,format=raw,if=none,id=notes,cache=unsafe" % self.notes,
+            "-device", "virtio-blk-pci,drive=notes",
+            "-display", "none", "-nic", "none", "-monitor", "none", "-serial", "stdio"]
+        lines = []
+        ready = threading.Event()
+        process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                   stderr=subprocess.STDOUT)
+        serial = open(os.path.join(self.results, "serial.log"), "ab")
+
+        def read():
+            for line in process.stdout:
+                serial.write(line)
+                if line.startswith(b"@@"):
+                    lines.append(line[2:].decode().split())
+                    if lines[-1][0] == "READY":
+                        ready.set()
+        reader = threading.Thread(target=read, daemon=True)
+        reader.start()
+        started = time.monotonic()
+        if not ready.wait(BOOT_SECONDS):
+            process.kill()
+            raise RuntimeError("the board never started its loop; see serial.log")
+        booted = time.monotonic() - started
+        time.sleep(random.uniform(0.0, 4.0))
+        process.send_signal(signal.SIGKILL)
+        process.wait()
+        reader.join(10)
+        serial.close()
+        return lines[1:], booted
+
+    def fsck(self):
+        """Replays the journal, as mounting would, then checks the whole file
+        system; returns what it had to mend beyond the journal."""
+        run("e2fsck", "-y", "-E", "journal_only", self.notes)
+        result = run("e2fsck", "-fy", self.notes)
+        # The file system's own free counts are left stale on purpose by ext4
+        # and counted afresh when it is mounted; only other repairs count.
+        stale = len(re.findall(r"^Free (blocks|inodes) count wrong \(", result.stdout, re.M))
+        if result.returncode == 0 or result.stdout.count("Fix? yes") == stale:
+            return []
+        self.totals["fsck_fixed"] += 1
+        return ["fsck mended the file system: " + result.stdout.strip().replace("\n", " / ")]
+
+    def read_disk(self):
+        """The notes and the trash on the notes disk, by name."""
+        out = os.path.join(self.work, "read")
+        shutil.rmtree(out, ignore_errors=True)
+        os.mkdir(out)
+        for where in ["/Documents/text", "/.local/share/Trash"]:
+            run("debugfs", "-R", "rdump %s %s" % (where, out), self.notes)
+
+        def files(directory):
+            path = os.path.join(out, directory)
+            if not os.path.isdir(path):
+                return {}
+            found = {}
+            for name in os.listdir(path):
+                with open(os.path.join(path, name), "rb") as note:
+                    found[name] = note.read()
+            return found
+        return files("text"), files("Trash/files"), files("Trash/info")
+
+    def check(self, steps):
+        """What the board must hold after these steps; returns the faults."""
+        faults = []
+        current = dict(self.current)
+        may_hold = {name: {current[name]} for name in NAMES}
+        must_be_kept = []  # (name, save) a deletion moved or was moving
+        last = None
+        for step in steps:
+            what, name, seq = step[0], step[1], int(step[2])
+            if what in ("SAVING", "TRASHING"):
+                last = step
+                may_hold[name] = {current[name]}
+            if what == "SAVING":
+                may_hold[name].add(seq)
+                self.totals["saves"] += 1
+            elif what == "SAVED":
+                current[name] = seq
+                may_hold[name] = {seq}
+                last = None
+            elif what == "TRASHING":
+                self.totals["deletes"] += 1
+                may_hold[name].add(None)
+                if current[name] is not None:
+                    must_be_kept.append((name, current[name]))
+            elif what in ("TRASHED", "REMOVED", "NOTHING"):
+                # A move into the trash is not flushed: a cut may undo it.
+                may_hold[name].add(None)
+                current[name] = None
+                last = None
+                if what == "REMOVED":
+                    faults.append("%s was removed, not put in the trash" % name)
+            elif what == "FAILED":
+                faults.append("saving %s failed on the board" % name)
+        if last and last[0] == "SAVING":
+            self.totals["saves_cut"] += 1
+        elif last:
+            self.totals["deletes_cut"] += 1
+
+        notes, trash, info = self.read_disk()
+        holds = {}
+        for name in NAMES:
+            data = notes.get(name)
+            holds[name] = None if data is None else seq_of(name, data)
+            self.totals["notes_checked"] += 1
+            if data is not None and holds[name] is None:
+                faults.append("%s is cut or mixed: %r..." % (name, data[:60]))
+            elif holds[name] not in may_hold[name]:
+                faults.append("%s holds save %s, not one of %s"
+                              % (name, holds[name], sorted(may_hold[name], key=str)))
+        for stray in set(notes) - set(NAMES):
+            if stray.startswith(".tavlo-save-"):
+                self.totals["left_over"] += 1
+            else:
+                faults.append("the note directory holds %s" % stray)
+        in_trash = {}
+        for kept, data in trash.items():
+            name = kept.split(".txt")[0] + ".txt"
+            seq = seq_of(name, data)
+            record = info.get(kept + ".trashinfo", b"")
+            if seq is None:
+                faults.append("the trash holds %s cut or mixed" % kept)
+            elif not re.search(rb"^Path=/home/tavlo/Documents/text/%s$" % re.escape(name.encode()),
+                               record, re.M):
+                faults.append("the trash holds %s without its record" % kept)
+            else:
+                in_trash[(name, seq)] = kept
+        for name, seq in must_be_kept:
+            self.totals["trashed_checked"] += 1
+            if (name, seq) not in in_trash and holds[name] != seq:
+                faults.append("%s, save %d, is neither a note nor in the trash" % (name, seq))
+        self.current = holds
+        return faults
+
+    def play(self):
+        open(os.path.join(self.results, "serial.log"), "wb").close()
+        self.make_disks()
+        began = time.monotonic()
+        for cycle in range(1, self.cycles + 1):
+            steps, booted = self.boot_and_cut(cycle)
+            faults = self.fsck() + self.check(steps)
+            self.totals["cycles"] += 1
+            self.totals["lost_or_cut"] += len(faults)
+            log("cycle %d: booted in %.0f s, %d steps, cut during %s; %s"
+                % (cycle, booted, len(steps), " ".join(steps[-1]) if steps else "the boot",
+                   "; ".join(faults) if faults else "every note whole"))
+        totals = self.totals
+        log("%(cycles)d cycles, %(saves)d saves of which %(saves_cut)d cut mid-way, "
+            "%(deletes)d deletes of which %(deletes_cut)d cut mid-way, %(notes_checked)d notes "
+            "and %(trashed_checked)d deleted notes checked, %(left_over)d temporary files left "
+            "by a cut save, fsck mended %(fsck_fixed)d times, "
+            "lost or cut: %(lost_or_cut)d" % totals
+            + " (%.0f s)" % (time.monotonic() - began))
+        return 1 if totals["lost_or_cut"] else 0
+
+
+def main():
+    board = Board(sys.argv[1:])
+    os.makedirs(board.results, exist_ok=True)
+    try:
+        return board.play()
+    except RuntimeError as failure:
+        log("FAILED: %s" % failure)
+        return 1
+    finally:
+        shutil.rmtree(board.work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
