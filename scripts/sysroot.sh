@@ -63,7 +63,7 @@ register_packages() {
     local admin="$target/var/lib/dpkg"
     mkdir -p "$admin/info" "$admin/updates"
     echo 1 >"$admin/info/format"
-    printf 'amd64\n%s\n' "$arch" >"$admin/arch"
+    printf '%s\n' "$(dpkg --print-architecture)" "$arch" >"$admin/arch"
     : >"$admin/status"
     local control
     control=$(mktemp -d)
@@ -77,7 +77,7 @@ register_packages() {
             echo
         } >>"$admin/status"
         dpkg-deb --fsys-tarfile "$deb" | tar -t | sed 's,^\./,/,; s,/$,,; s,^$,/.,' >"$admin/info/$list.list"
-        rm -rf "$control"/*
+        rm -rf "${control:?}"/*
         dpkg-deb --control "$deb" "$control"
         for file in symbols shlibs triggers; do
             [ -f "$control/$file" ] && cp "$control/$file" "$admin/info/$list.$file"
@@ -105,7 +105,7 @@ else
     # qemu looks for every absolute path in the sysroot first: the tests
     # must find the machine's own devices (a terminal's /dev/ptmx, say) and
     # temporary directory.
-    rm -rf "$work/var/cache/apt/archives/"*.deb "$work/dev" "$work/tmp"
+    rm -rf "${work:?}/var/cache/apt/archives/"*.deb "${work:?}/dev" "${work:?}/tmp"
     touch "$work/.complete"
     # Older sysroots of this architecture are of no more use, once no build
     # started from them can still be running.

@@ -35,7 +35,7 @@ target_apt_update() {
         -o "Dir::Etc::Preferences=$state/preferences" -o "Dir::Etc::PreferencesParts=$state/parts"
         -o Acquire::Languages=none -o APT::Get::List-Cleanup=1
     )
-    local try status
+    local try
     (
         flock 9
         for try in 1 2 3; do
