@@ -39,9 +39,10 @@ phase() {
 }
 
 # The host's Qt (its CMake files name its moc and uic), the cross compiler,
-# qemu, and what the tests use on the host.
+# qemu, pkg-config (which the toolchain file points at the sysroot's .pc
+# files), and what the tests use on the host.
 install_missing cmake ninja-build qt6-base-dev qt6-base-dev-tools qemu-user-static "g++-$triple" \
-    dpkg-dev fonts-dejavu-core python3 iproute2
+    pkg-config dpkg-dev fonts-dejavu-core python3 iproute2
 status=0
 sysroot=$("${sudo[@]}" "$root/scripts/sysroot.sh" "$arch" | tail -n 1) || status=$?
 if ((status == 75)); then
