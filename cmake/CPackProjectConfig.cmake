@@ -4,3 +4,8 @@
 if(CPACK_GENERATOR STREQUAL "DEB" AND CPACK_TAVLO_DEB_HOST_ARCH)
     set(ENV{DEB_HOST_ARCH} "${CPACK_TAVLO_DEB_HOST_ARCH}")
 endif()
+# Against a sysroot, dpkg-shlibdeps asks the sysroot's package database.
+if(CPACK_GENERATOR STREQUAL "DEB" AND CPACK_TAVLO_SYSROOT)
+    set(ENV{TAVLO_SYSROOT} "${CPACK_TAVLO_SYSROOT}")
+    set(ENV{PATH} "${CPACK_TAVLO_SYSROOT_TOOLS}:$ENV{PATH}")
+endif()

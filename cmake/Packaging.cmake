@@ -90,6 +90,17 @@ execute_process(COMMAND dpkg --print-architecture
 if(TAVLO_DEB_ARCHITECTURE AND NOT TAVLO_DEB_ARCHITECTURE STREQUAL build_architecture)
     set(CPACK_TAVLO_DEB_HOST_ARCH "${TAVLO_DEB_ARCHITECTURE}")
 endif()
+# A cross build against a sysroot (cmake/debianSysroot.cmake) has its
+# libraries and their package database there: dpkg-shlibdeps searches its
+# library directories and asks scripts/sysroot/dpkg-query which packages hold
+# what it found.
+if(CMAKE_SYSROOT)
+    set(CPACK_TAVLO_SYSROOT "${CMAKE_SYSROOT}")
+    set(CPACK_TAVLO_SYSROOT_TOOLS "${PROJECT_SOURCE_DIR}/scripts/sysroot")
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
+        "${CMAKE_SYSROOT}/lib/${CMAKE_LIBRARY_ARCHITECTURE}"
+        "${CMAKE_SYSROOT}/usr/lib/${CMAKE_LIBRARY_ARCHITECTURE}")
+endif()
 set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_CURRENT_LIST_DIR}/CPackProjectConfig.cmake")
 
 # `cpack --config CPackSourceConfig.cmake` packs the sources, less build

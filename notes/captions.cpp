@@ -123,9 +123,12 @@ std::optional<QString> readCaption(const QString &path)
     };
     QString text;
     bool lineFound = false;
-    while (!lineFound && bytes.size() < file.size()) {
+    // A first line longer than memory can hold is cut there.
+    const qint64 end = std::min(file.size(), maxBytesInMemory);
+    while (!lineFound && bytes.size() < end) {
         const qsizetype had = bytes.size();
-        const qsizetype step = std::min(std::max<qsizetype>(had, 64 * 1024), file.size() - had);
+        const qsizetype step
+            = qsizetype(std::min<qint64>(std::max<qsizetype>(had, 64 * 1024), end - had));
         bytes.resize(had + step);
         got = file.read(bytes.data() + had, step);
         bytes.truncate(had + std::max<qsizetype>(got, 0));

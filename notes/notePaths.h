@@ -18,13 +18,26 @@ QString notePath(const QString &entryName);
 // "Documents/text/Y-M-D-h-m-s.txt" without leading zeros.
 QString newNotePath(const QDate &date, const QTime &time);
 
+// A local date and time.
+struct LocalMoment
+{
+    QDate date;
+    QTime time;
+};
+
+// The local date and time at a moment in milliseconds since 1970 (UTC), by
+// the time zone of the process; invalid where the C library knows none.
+LocalMoment localMomentAt(qint64 msecsSinceEpoch);
+// The local date and time now.
+LocalMoment localMomentNow();
+
 // The local clock a new note is named after.
 class LocalClock
 {
 public:
     virtual ~LocalClock() = default;
-    virtual QDate currentDate() const { return QDate::currentDate(); }
-    virtual QTime currentTime() const { return QTime::currentTime(); }
+    virtual QDate currentDate() const;
+    virtual QTime currentTime() const;
 };
 
 // The path of a new note made now: the date is read first, then the time,

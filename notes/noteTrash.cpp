@@ -2,8 +2,8 @@
 
 #include "fileNames.h"
 #include "localPaths.h"
+#include "notePaths.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -92,6 +92,14 @@ QByteArray topDirectoryTrash(const QByteArray &directory, dev_t device, QByteArr
     return mine;
 }
 
+// Now, as the trash's records give it: local time, to the second.
+QByteArray deletionDate()
+{
+    const LocalMoment now = localMomentNow();
+    return (now.date.toString(Qt::ISODate) + u'T' + now.time.toString(QStringLiteral("hh:mm:ss")))
+        .toLatin1();
+}
+
 // Moves the file at `localPath` into the trash directory `trash`, recording
 // `original` as where it came from. Its record is made first, under a name
 // no other file in the trash has, and flushed, so that a trashed note always
@@ -102,9 +110,7 @@ bool moveInto(const QByteArray &trash, const QByteArray &localPath, const QByteA
     const QByteArray name = localPath.mid(localPath.lastIndexOf('/') + 1);
     const QByteArray base = name.left(NAME_MAX - qsizetype(sizeof infoSuffix) - 6);
     const QByteArray record = "[Trash Info]\nPath=" + original.toPercentEncoding("/")
-        + "\nDeletionDate="
-        + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddThh:mm:ss")).toLatin1()
-        + '\n';
+        + "\nDeletionDate=" + deletionDate() + '\n';
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const QByteArray trashed = attempt == 0 ? base : base + '.' + QByteArray::number(attempt);
         const QByteArray info = trash + "/info/" + trashed + infoSuffix;

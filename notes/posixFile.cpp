@@ -65,9 +65,17 @@ bool PosixFile::readAll(QByteArray &out)
 {
     // The size seen at opening is a hint; a file that grows meanwhile is
     // read to its real end.
-    out.resize(std::max<qsizetype>(size(), 0) + 1);
+    if (size() >= maxBytesInMemory) {
+        errno = EFBIG;
+        return false;
+    }
+    out.resize(qsizetype(std::max<qint64>(size(), 0)) + 1);
     qsizetype total = 0;
     for (;;) {
+        if (total == out.size() && total >= maxBytesInMemory / 2) {
+            errno = EFBIG;
+            return false;
+        }
         if (total == out.size())
             out.resize(out.size() * 2);
         const qsizetype got = read(out.data() + total, out.size() - total);

@@ -3,9 +3,16 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include <limits>
+
 #include <sys/stat.h>
 
 namespace notes {
+
+// The most bytes of a file read into memory at once: an eighth of what a
+// QByteArray can hold, which on a 32-bit device is 256 MiB (decoded, its text
+// takes twice that), and on a 64-bit one more than any disk.
+inline constexpr qint64 maxBytesInMemory = std::numeric_limits<qsizetype>::max() / 8;
 
 // A read-only file descriptor that is closed with its owner. Only regular
 // files are accepted: opening never blocks (a FIFO put where a note was is
@@ -25,14 +32,15 @@ public:
     // so the file may be anything.
     bool openUnchecked(const QByteArray &localPath);
     bool statRegular();
-    // Size when opened.
-    qsizetype size() const { return qsizetype(m_stat.st_size); }
+    // Size when opened, which may be more than memory can hold.
+    qint64 size() const { return qint64(m_stat.st_size); }
     const struct stat &status() const { return m_stat; }
     // Reads up to `length` bytes, retrying on interruption; -1 on error.
     qsizetype read(char *buffer, qsizetype length);
     // One read of up to `length` bytes, retried only on interruption.
     qsizetype readOnce(char *buffer, qsizetype length);
-    // Reads from the current position to the end of the file.
+    // Reads from the current position to the end of the file; fails with
+    // EFBIG where that is more than maxBytesInMemory.
     bool readAll(QByteArray &out);
 
 private:

@@ -5,10 +5,12 @@
 #   scripts/cross.sh arm64    # 64-bit ARM, into build-arm64/
 #   scripts/cross.sh armhf    # 32-bit ARM with hardware floating point, into build-armhf/
 #
-# Installs what is missing first, through Debian multiarch: the target's Qt
-# libraries and platform plugins, the cross compiler and qemu. The host's moc
-# and uic serve every target. Exits non-zero if the build or any test fails,
-# and with 75 when the target's packages cannot be installed at all.
+# Installs what is missing first: the cross compiler, qemu and the host's Qt
+# tools (moc and uic serve every target). The target's libraries, Qt's
+# included, come in a sysroot that scripts/sysroot.sh makes and keeps (the
+# machine's own dpkg is not asked to take the target's architecture). Exits
+# non-zero if the build or any test fails, and with 75 when the mirror cannot
+# give the target's packages at all.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -36,38 +38,36 @@ phase() {
     phase_start=$SECONDS
 }
 
-# The host's tools first, so that the target's qt6-base-dev finds its
-# dependency on the tools satisfied by the amd64 package and never pulls in
-# the foreign one, whose moc could only run under emulation.
-install_missing cmake ninja-build qt6-base-dev-tools qemu-user-static "g++-$triple" fonts-dejavu-core \
-    python3 iproute2 qt6-l10n-tools qt6-translations-l10n
-if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
-    "${sudo[@]}" dpkg --add-architecture "$arch"
-    # Reads the new architecture's package lists.
-    apt_update
-fi
-if ! install_missing "qt6-base-dev:$arch" "qt6-qpa-plugins:$arch" "liburing-dev:$arch"; then
-    # Seen when the mirror's package list of the architecture is older than
-    # its Release file: the target's libraries then lag the host's, which
-    # multiarch refuses. Nothing of the project is at fault; say so apart.
-    echo "cross $arch: the target's Qt 6 packages cannot be installed from the package" \
-        "mirror as it is now; nothing was built" >&2
+# The host's Qt (its CMake files name its moc and uic), the cross compiler,
+# qemu, pkg-config (which the toolchain file points at the sysroot's .pc
+# files), and what the tests use on the host.
+install_missing cmake ninja-build qt6-base-dev qt6-base-dev-tools qemu-user-static "g++-$triple" \
+    pkg-config dpkg-dev fonts-dejavu-core python3 iproute2 qt6-l10n-tools \
+    qt6-translations-l10n
+status=0
+sysroot=$("${sudo[@]}" "$root/scripts/sysroot.sh" "$arch" | tail -n 1) || status=$?
+if ((status == 75)); then
+    # Nothing of the project is at fault; say so apart.
+    echo "cross $arch: the mirror cannot give the target's packages as it is now;" \
+        "nothing was built" >&2
     exit 75
+elif ((status != 0)); then
+    exit "$status"
 fi
-if dpkg-query -W -f='${Status}' "qt6-base-dev-tools:$arch" 2>/dev/null | grep -q 'ok installed'; then
-    echo "qt6-base-dev-tools:$arch is installed; remove it, the host's tools serve every target" >&2
-    exit 1
-fi
-phase install
+phase sysroot
 
+# A build configured against an older sysroot is configured afresh.
+if ! grep -qxF "TAVLO_SYSROOT:PATH=$sysroot" "$build/CMakeCache.txt" 2>/dev/null; then
+    rm -f "$build/CMakeCache.txt"
+fi
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain"
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DTAVLO_SYSROOT="$sysroot"
 cmake --build "$build"
 phase build
 
-# qemu finds the target's loader and libraries where multiarch puts them; a
-# prefix pointing at the cross toolchain's libc would hang threaded programs.
-unset QEMU_LD_PREFIX
+# qemu takes the target's loader and libraries from the sysroot, for the
+# tests and for the programs they start.
+export QEMU_LD_PREFIX=$sysroot
 # A hung test fails after ten minutes, and the whole run stops after
 # TAVLO_CROSS_TEST_MINUTES (30 by default) whatever it is doing.
 minutes=${TAVLO_CROSS_TEST_MINUTES:-30}

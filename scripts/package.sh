@@ -10,8 +10,8 @@
 #   scripts/package.sh [BUILD_DIR]
 #
 # BUILD_DIR is build/ by default; a cross build directory such as
-# build-arm64/ or build-armhf/ works the same, once the foreign
-# architecture's Qt 6 libraries are installed for dpkg-shlibdeps to find.
+# build-arm64/ or build-armhf/ works the same: dpkg-shlibdeps then finds the
+# target's libraries, and the packages holding them, in its sysroot.
 # The package is left in BUILD_DIR/packages/, and its path is the last line
 # printed.
 set -euo pipefail

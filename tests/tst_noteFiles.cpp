@@ -4,6 +4,7 @@
 #include "noteListing.h"
 #include "notePaths.h"
 #include "noteTrash.h"
+#include "openNote.h"
 #include "testSupport.h"
 
 #include <QDateTime>
@@ -33,6 +34,7 @@ private slots:
     void newNoteReadsTheDateFirst();
     void undecodableNamesRoundTrip_data();
     void undecodableNamesRoundTrip();
+    void after2038();
 };
 
 // Each item makes one directory entry: "name" a file holding "x", "name/" a
@@ -294,6 +296,45 @@ void tst_noteFiles::undecodableNamesRoundTrip()
     QVERIFY(!displayText(entry).contains(QChar(0xDCE9)));
     QCOMPARE(notes::trashNote(notes::notePath(entry)), notes::Disposal::Trashed);
     QCOMPARE(notes::listNoteEntries(), QStringList {QStringLiteral("other")});
+}
+
+// Debian 12 builds its 32-bit ARM libraries with a 32-bit time_t; Tavlo's own
+// times must not stop in January 2038, nor its sizes at 4 GiB.
+void tst_noteFiles::after2038()
+{
+    // 13:05:09.250 UTC on 29 February 2040.
+    constexpr qint64 moment = 2214133509;
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "UTC");
+    ::tzset();
+    const notes::LocalMoment local = notes::localMomentAt(moment * 1000 + 250);
+    zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone);
+    ::tzset();
+    QCOMPARE(notes::newNotePath(local.date, local.time), u"Documents/text/2040-2-29-13-5-9.txt"_qs);
+
+    // A note last changed then (by a clock set wrong, say) reads and saves
+    // like any other.
+    NoteDirFixture fixture;
+    QVERIFY(fixture.isValid());
+    const QString path = fixture.write(u"far"_qs, "No line feed");
+    const timespec times[2] = {{std::time_t(moment), 0}, {std::time_t(moment), 0}};
+    if (::utimensat(AT_FDCWD, path.toLocal8Bit().constData(), times, 0) != 0)
+        QSKIP("the file system keeps no times after 2038");
+    QCOMPARE(notes::stampOf(path).modifiedNs, moment * 1000000000);
+    QCOMPARE(notes::readCaption(path), std::optional<QString>(u"No line feed"_qs));
+    notes::OpenNote note;
+    QCOMPARE(note.load(path), notes::OpenNote::LoadStatus::Loaded);
+    QCOMPARE(note.save(u"Saved\n"_qs).status, notes::OpenNote::SaveStatus::Saved);
+    QCOMPARE(fixture.read(u"far"_qs), QByteArray("Saved\n"));
+
+    // A note of 4 GiB and more (sparse here) is more than a 32-bit device
+    // can hold: it opens as unreadable, never cut to its size modulo 4 GiB.
+    if constexpr (sizeof(qsizetype) < 8) {
+        const QString huge = fixture.write(u"huge"_qs, "Huge\n");
+        QCOMPARE(::truncate(huge.toLocal8Bit().constData(), (off_t(1) << 32) + 16), 0);
+        QCOMPARE(note.load(huge), notes::OpenNote::LoadStatus::Unreadable);
+        QCOMPARE(notes::readCaption(huge), std::optional<QString>(u"Huge"_qs));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_noteFiles)

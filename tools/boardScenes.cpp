@@ -47,6 +47,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -129,6 +130,17 @@ private:
     {
         if (finished())
             return;
+        // The step before may still be turning the event loop itself (to
+        // settle, or to wait for a control, which takes longer than the
+        // timer under emulation): this step waits for it. Only from a
+        // dialog's own event loop, one level deeper, does a step go on while
+        // the step that opened the dialog has not returned.
+        const int level = QThread::currentThread()->loopLevel();
+        if (level <= m_busyLevel) {
+            QTimer::singleShot(20, this, [this] { next(); });
+            return;
+        }
+        const int outerLevel = std::exchange(m_busyLevel, level);
         const Step step = m_steps.at(m_next++);
         // Armed before the step, which may open a dialog and not return
         // until it closes.
@@ -150,6 +162,7 @@ private:
             fail(QStringLiteral("unknown step: ") + step.verb);
         if (finished())
             QTimer::singleShot(0, qApp, [] { QApplication::exit(0); });
+        m_busyLevel = outerLevel;
     }
 
     static void settle()
@@ -244,6 +257,7 @@ private:
     }
 
     QList<Step> m_steps;
+    int m_busyLevel = -1; // the event loop level of the step in progress
     int m_next = 0;
     QDir m_output;
     QSize m_screen;
