@@ -71,8 +71,7 @@ QStringList readAll(bool oneAtATime, const std::function<void()> &afterListing, 
     notes::NoteListing listing;
     listing.setUp();
     afterListing();
-    notes::CaptionBatch reader(notes::noteDirectory(), listing.count(),
-                               [&](int i) { return listing.entryAt(i); });
+    notes::CaptionBatch reader(listing);
     *batched = reader.isBatched();
     QStringList captions;
     for (int i = 0; i < listing.count(); ++i)

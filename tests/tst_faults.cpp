@@ -179,7 +179,7 @@ void tst_faults::changedBetweenListingAndOpening()
     std::optional<FifoGuard> guard;
     if (change == Change::BecomesFifo)
         guard.emplace(local);
-    QCOMPARE(notes::readCaption(notes::notePath(listing.entryAt(0))).has_value(), readable);
+    QCOMPARE(notes::readCaption(listing.pathAt(0)).has_value(), readable);
     editWindowWidget editor(nullptr, "editWindow", true);
     editor.fileName = path;
     ModalDriver driver;
