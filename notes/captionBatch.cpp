@@ -10,9 +10,12 @@
 #include <new>
 
 #include <fcntl.h>
+#include <unistd.h>
+
+#if TAVLO_URING
 #include <liburing.h>
 #include <sys/mman.h>
-#include <unistd.h>
+#endif
 
 namespace notes {
 
@@ -47,6 +50,8 @@ struct Slot
     const char *name = nullptr; // in the listing, NUL-terminated
     char block[blockSize];
 };
+
+#if TAVLO_URING
 
 // The slots, mapped for the length of a rebuild and unmapped after it. From
 // the heap, half a MiB freed would raise malloc's threshold for mapping
@@ -302,6 +307,24 @@ private:
     int m_pending = 0;
     SlotMemory m_slots;
 };
+
+#else
+
+// Built without liburing: every note is read by readCaption() in turn.
+class CaptionBatch::Ring
+{
+public:
+    static std::unique_ptr<Ring> create(const QByteArray &) { return nullptr; }
+    Slot &slot(int) { return m_none; }
+    bool submit(int, int, int, const NoteListing &) { return false; }
+    bool retryUnread(int, bool &) { return false; }
+    bool wait(int) { return false; }
+
+private:
+    Slot m_none;
+};
+
+#endif
 
 CaptionBatch::CaptionBatch(const NoteListing &listing)
     : m_listing(listing)

@@ -39,6 +39,9 @@ void NoteListing::setUp(const QByteArray &directory)
         m_names.append(entry->d_name, qsizetype(std::strlen(entry->d_name)) + 1);
     }
     ::closedir(dir);
+    // The listing is kept until the next rebuild: it keeps no room to grow.
+    m_names.squeeze();
+    m_starts.squeeze();
 
     // Byte order: strcmp compares bytes as unsigned char.
     const char *names = m_names.constData();

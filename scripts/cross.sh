@@ -39,7 +39,7 @@ phase() {
 # The host's tools first, so that the target's qt6-base-dev finds its
 # dependency on the tools satisfied by the amd64 package and never pulls in
 # the foreign one, whose moc could only run under emulation.
-install_missing cmake ninja-build qt6-base-dev-tools qemu-user-static "g++-$triple" fonts-dejavu-core \
+install_missing cmake ninja-build pkg-config qt6-base-dev-tools qemu-user-static "g++-$triple" fonts-dejavu-core \
     python3 iproute2
 if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
     "${sudo[@]}" dpkg --add-architecture "$arch"

@@ -12,6 +12,7 @@
 
 class QListView;
 class QMessageBox;
+class QPlainTextEdit;
 class QWidget;
 class editWindowWidget;
 class mainWindowWidget;
@@ -52,6 +53,9 @@ QListView *listOf(const mainWindowWidget &window);
 QStringList rowsOf(const mainWindowWidget &window);
 void selectRow(const mainWindowWidget &window, int row);
 
+// The edit area of an editor.
+QPlainTextEdit *areaOf(const QWidget *editor);
+
 // The top-level widgets that are shown now.
 QList<QWidget *> visibleWindows();
 
@@ -72,6 +76,8 @@ public:
 
     ModalDriver &onMessageBox(std::function<void(QMessageBox *)> action);
     ModalDriver &onEditor(std::function<void(editWindowWidget *)> action);
+    // Answers the next `times` message boxes with the button.
+    ModalDriver &answer(int standardButton, int times = 1);
 
     bool done() const { return m_steps.isEmpty(); }
     const QStringList &failures() const { return m_failures; }

@@ -196,7 +196,7 @@ void tst_badInput::catalogue()
     list->setCurrentIndex(list->model()->index(entryRow, 0));
     QString shownTitle;
     if (saved.size() > 1000000) // too large to edit: said so, shown read-only
-        driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Ok); });
+        driver.answer(QMessageBox::Ok);
     driver.onEditor([&](editWindowWidget *editor) {
         shownTitle = editor->windowHandle()->title();
         ModalDriver::pressKeys(editor, Qt::Key_S, Qt::ControlModifier);
@@ -214,7 +214,7 @@ void tst_badInput::catalogue()
     }
 
     list->setCurrentIndex(list->model()->index(entryRow, 0));
-    driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Yes); });
+    driver.answer(QMessageBox::Yes);
     window.deleteFile();
     QVERIFY(driver.done());
     struct stat st;

@@ -184,7 +184,7 @@ void tst_faults::changedBetweenListingAndOpening()
     editor.fileName = path;
     ModalDriver driver;
     if (change != Change::Vanishes && !readable)
-        driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Ok); });
+        driver.answer(QMessageBox::Ok);
     editor.loadFile();
     if (guard)
         QVERIFY2(!guard->finish(), "waited on the FIFO for a writer");

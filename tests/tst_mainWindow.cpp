@@ -1,5 +1,6 @@
 #include "editWindowWidget.h"
 #include "mainWindowWidget.h"
+#include "noteRows.h"
 #include "testSupport.h"
 
 #include <QApplication>
@@ -32,6 +33,7 @@ private slots:
     void openKeys();
     void staleRows();
     void keyboard();
+    void rowsKeepTheirNotes();
 
 private:
     bool m_permissionsApply = false;
@@ -127,13 +129,12 @@ void tst_mainWindow::unreadableNoteShiftsRows()
             editorTitle = editor->windowTitle();
             editor->reject();
         })
-        .onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Ok); });
+        .answer(QMessageBox::Ok);
     window.openFile();
     QCOMPARE(editorTitle, QStringLiteral("Documents/text/b.txt"));
 
     selectRow(window, 0);
-    driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Yes); })
-        .onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Ok); });
+    driver.answer(QMessageBox::Yes).answer(QMessageBox::Ok);
     window.deleteFile();
     QVERIFY(driver.done());
     QVERIFY(driver.failures().isEmpty());
@@ -283,7 +284,7 @@ void tst_mainWindow::staleRows()
 
     selectRow(window, 0);
     ModalDriver driver;
-    driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Yes); });
+    driver.answer(QMessageBox::Yes);
     window.deleteFile();
     QVERIFY(driver.failures().isEmpty());
     QCOMPARE(rowsOf(window), QStringList {"two"});
@@ -328,6 +329,29 @@ void tst_mainWindow::keyboard()
     QTest::keyClick(list, Qt::Key_Delete);
     QCOMPARE(driver.boxTexts(), QStringList {"Really delete\n'one'?"});
     QVERIFY(fixture.exists(QStringLiteral("a.txt")));
+}
+
+// Every row stands for the note whose caption it shows, across the batches
+// and after the rebuild warned about unreadable notes.
+void tst_mainWindow::rowsKeepTheirNotes()
+{
+    if (!m_permissionsApply)
+        QSKIP("cannot drop the capability to read any file, so no note can be unreadable");
+    NoteDirFixture fixture;
+    for (int i = 0; i < 70; ++i) {
+        const QString name = QStringLiteral("n%1").arg(i, 2, 10, QLatin1Char('0'));
+        const QString path = fixture.write(name, "caption of " + name.toUtf8() + "\nbody");
+        if (i % 9 == 4)
+            QVERIFY(QFile::setPermissions(path, {}));
+    }
+    ModalDriver driver;
+    driver.answer(QMessageBox::Ok, 8);
+    mainWindowWidget window(nullptr, "mainWindow");
+    QVERIFY(driver.done());
+    const auto *rows = qobject_cast<const notes::NoteRows *>(listOf(window)->model());
+    QCOMPARE(rows->rowCount(), 70 - 8);
+    for (int row = 0; row < rows->rowCount(); ++row)
+        QCOMPARE(rows->captionOf(row), "caption of " + QString::fromLatin1(rows->entryOf(row)));
 }
 
 QTEST_MAIN(tst_mainWindow)
