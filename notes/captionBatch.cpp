@@ -89,7 +89,11 @@ private:
     Slot *m_slots = nullptr;
 };
 
+#endif
+
 } // namespace
+
+#if TAVLO_URING
 
 // An io_uring with a file slot per note in flight. Qt's file classes make
 // one system call per operation and cannot hand the kernel many at once;
