@@ -238,3 +238,26 @@ QString failedSaveReason(editWindowWidget &editor, const QString &path)
         return QStringLiteral("(other message: ") + driver.boxTexts().join(u'|') + u')';
     return reason;
 }
+
+Rescuer::Rescuer(std::chrono::seconds timeout, std::function<void()> rescue)
+    : m_thread([this, timeout, rescue] {
+        std::unique_lock lock(m_mutex);
+        if (m_done.wait_for(lock, timeout, [this] { return m_finished; }))
+            return;
+        m_rescued = true;
+        lock.unlock();
+        rescue();
+    })
+{ }
+
+bool Rescuer::finish()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_finished = true;
+    }
+    m_done.notify_one();
+    if (m_thread.joinable())
+        m_thread.join();
+    return m_rescued;
+}

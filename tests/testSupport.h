@@ -8,7 +8,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
+#include <thread>
 
 class QListView;
 class QMessageBox;
@@ -108,6 +112,25 @@ private:
 // answers that warning; returns the reason it gave, or a note of what went
 // wrong instead.
 QString failedSaveReason(editWindowWidget &editor, const QString &path);
+
+// Runs `rescue` on a thread of its own unless finish() comes within
+// `timeout`: code under test that wrongly waits (on a FIFO or a terminal,
+// say) is freed, and the test fails instead of hanging.
+class Rescuer
+{
+public:
+    Rescuer(std::chrono::seconds timeout, std::function<void()> rescue);
+    ~Rescuer() { finish(); }
+    // Ends the watch; returns whether the rescue was needed.
+    bool finish();
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_finished = false;
+    bool m_rescued = false;
+    std::thread m_thread;
+};
 
 // Runs `action` and answers the message box it brings up with `button`;
 // returns that box's text, or a null string when none came.

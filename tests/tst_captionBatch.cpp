@@ -3,6 +3,7 @@
 #include "mainWindowWidget.h"
 #include "noteListing.h"
 #include "notePaths.h"
+#include "noteRows.h"
 #include "notesListView.h"
 #include "testSupport.h"
 
@@ -10,11 +11,7 @@
 #include <QMessageBox>
 #include <QTest>
 
-#include <chrono>
-#include <condition_variable>
 #include <cstdlib>
-#include <mutex>
-#include <thread>
 
 #include <fcntl.h>
 #include <linux/filter.h>
@@ -79,6 +76,14 @@ QStringList readAll(bool oneAtATime, const std::function<void()> &afterListing, 
     return captions;
 }
 
+// Gives a reader that waits on `fd` something to read after a while, so that
+// a fault that makes it wait ends in a wrong caption instead of a hung test.
+std::unique_ptr<Rescuer> unblockLater(int fd)
+{
+    return std::make_unique<Rescuer>(std::chrono::seconds(30),
+                                     [fd] { (void)!::write(fd, "unblocked\n", 10); });
+}
+
 bool writeBytes(const QByteArray &name, const QByteArray &bytes)
 {
     const int fd = ::open("Documents/text/" + name, O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -87,35 +92,6 @@ bool writeBytes(const QByteArray &name, const QByteArray &bytes)
     const bool written = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
     return ::close(fd) == 0 && written;
 }
-
-// Gives a reader that waits on `fd` something to read after a while, so that
-// a fault that makes it wait ends in a wrong caption instead of a hung test.
-class Unblocker
-{
-public:
-    explicit Unblocker(int fd)
-        : m_thread([this, fd] {
-            std::unique_lock lock(m_mutex);
-            if (!m_done.wait_for(lock, std::chrono::seconds(30), [this] { return m_stop; }))
-                (void)!::write(fd, "unblocked\n", 10);
-        })
-    { }
-    ~Unblocker()
-    {
-        {
-            std::lock_guard lock(m_mutex);
-            m_stop = true;
-        }
-        m_done.notify_one();
-        m_thread.join();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_done;
-    bool m_stop = false;
-    std::thread m_thread;
-};
 
 } // namespace
 
@@ -190,7 +166,7 @@ void tst_captionBatch::sameBothWays()
             if (held >= 0)
                 ::close(held);
         });
-        std::unique_ptr<Unblocker> unblocker;
+        std::unique_ptr<Rescuer> unblocker;
         const auto afterListing = [&] {
             if (change.isEmpty())
                 return;
@@ -214,14 +190,14 @@ void tst_captionBatch::sameBothWays()
                     if (change == u"fifo-line")
                         QCOMPARE(::write(held, "piped\nmore", 10), 10);
                     else
-                        unblocker = std::make_unique<Unblocker>(held);
+                        unblocker = unblockLater(held);
                 }
             } else if (change == u"terminal") {
                 held = ::posix_openpt(O_RDWR | O_NOCTTY);
                 QVERIFY(held >= 0);
                 QVERIFY(::grantpt(held) == 0 && ::unlockpt(held) == 0);
                 QVERIFY(::symlink(::ptsname(held), path) == 0);
-                unblocker = std::make_unique<Unblocker>(held);
+                unblocker = unblockLater(held);
             } else if (change == u"zero" || change == u"null") {
                 QVERIFY(::symlink(change == u"zero" ? "/dev/zero" : "/dev/null", path) == 0);
             } else if (change == u"link") {
@@ -308,6 +284,10 @@ void tst_captionBatch::warningsInListingOrder()
     for (int row = 0; row < list->model()->rowCount(); ++row)
         shown.append(list->model()->index(row, 0).data().toString());
     QCOMPARE(shown, rows);
+    // Each row stands for the note it shows.
+    const auto *model = qobject_cast<const notes::NoteRows *>(list->model());
+    for (int row = 0; row < model->rowCount(); ++row)
+        QCOMPARE(model->entryOf(row).toByteArray(), rows.at(row).toUtf8());
 
     // The last row stands for the last readable note.
     list->setCurrentIndex(list->model()->index(list->model()->rowCount() - 1, 0));

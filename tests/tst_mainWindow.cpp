@@ -1,6 +1,5 @@
 #include "editWindowWidget.h"
 #include "mainWindowWidget.h"
-#include "noteRows.h"
 #include "testSupport.h"
 
 #include <QApplication>
@@ -33,7 +32,6 @@ private slots:
     void openKeys();
     void staleRows();
     void keyboard();
-    void rowsKeepTheirNotes();
 
 private:
     bool m_permissionsApply = false;
@@ -329,29 +327,6 @@ void tst_mainWindow::keyboard()
     QTest::keyClick(list, Qt::Key_Delete);
     QCOMPARE(driver.boxTexts(), QStringList {"Really delete\n'one'?"});
     QVERIFY(fixture.exists(QStringLiteral("a.txt")));
-}
-
-// Every row stands for the note whose caption it shows, across the batches
-// and after the rebuild warned about unreadable notes.
-void tst_mainWindow::rowsKeepTheirNotes()
-{
-    if (!m_permissionsApply)
-        QSKIP("cannot drop the capability to read any file, so no note can be unreadable");
-    NoteDirFixture fixture;
-    for (int i = 0; i < 70; ++i) {
-        const QString name = QStringLiteral("n%1").arg(i, 2, 10, QLatin1Char('0'));
-        const QString path = fixture.write(name, "caption of " + name.toUtf8() + "\nbody");
-        if (i % 9 == 4)
-            QVERIFY(QFile::setPermissions(path, {}));
-    }
-    ModalDriver driver;
-    driver.answer(QMessageBox::Ok, 8);
-    mainWindowWidget window(nullptr, "mainWindow");
-    QVERIFY(driver.done());
-    const auto *rows = qobject_cast<const notes::NoteRows *>(listOf(window)->model());
-    QCOMPARE(rows->rowCount(), 70 - 8);
-    for (int row = 0; row < rows->rowCount(); ++row)
-        QCOMPARE(rows->captionOf(row), "caption of " + QString::fromLatin1(rows->entryOf(row)));
 }
 
 QTEST_MAIN(tst_mainWindow)
