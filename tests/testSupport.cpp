@@ -242,11 +242,13 @@ QString failedSaveReason(editWindowWidget &editor, const QString &path)
 Rescuer::Rescuer(std::chrono::seconds timeout, std::function<void()> rescue)
     : m_thread([this, timeout, rescue] {
         std::unique_lock lock(m_mutex);
-        if (m_done.wait_for(lock, timeout, [this] { return m_finished; }))
-            return;
-        m_rescued = true;
-        lock.unlock();
-        rescue();
+        for (auto wait = timeout; !m_done.wait_for(lock, wait, [this] { return m_finished; });
+             wait = std::chrono::seconds(1)) {
+            m_rescued = true;
+            lock.unlock();
+            rescue();
+            lock.lock();
+        }
     })
 { }
 

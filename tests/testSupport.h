@@ -114,8 +114,9 @@ private:
 QString failedSaveReason(editWindowWidget &editor, const QString &path);
 
 // Runs `rescue` on a thread of its own unless finish() comes within
-// `timeout`: code under test that wrongly waits (on a FIFO or a terminal,
-// say) is freed, and the test fails instead of hanging.
+// `timeout`, and again every second until it comes: code under test that
+// wrongly waits (on a FIFO or a terminal, say) is freed, as often as it
+// waits, and the test fails instead of hanging.
 class Rescuer
 {
 public:
