@@ -17,7 +17,8 @@ namespace notes {
 void NoteListing::setUp(const QByteArray &directory)
 {
     m_directory = directory;
-    m_names.clear();
+    // Keeps the room of the last reading.
+    m_names.resize(0);
     m_starts.clear();
     DIR *dir = ::opendir(directory.constData());
     if (!dir)

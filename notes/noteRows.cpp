@@ -10,9 +10,12 @@ const NoteListing &NoteRows::relist(const QByteArray &directory)
 {
     beginResetModel();
     m_shown = 0;
-    m_captions = QString();
-    m_captionStarts = {};
-    m_entries = {};
+    // The room of the last rebuild is kept for this one: a rebuild of the
+    // same notes then takes no new memory, which the kernel would first have
+    // to clear.
+    m_captions.resize(0);
+    m_captionStarts.clear();
+    m_entries.clear();
     m_listing.setUp(directory);
     endResetModel();
     m_captionStarts.reserve(m_listing.count());
