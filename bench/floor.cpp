@@ -5,7 +5,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#if TAVLO_URING
 #include <liburing.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -86,6 +88,8 @@ long rebuild(const char *directory, bool statEach)
     return readable;
 }
 
+#if TAVLO_URING
+
 namespace {
 
 // Hands everything prepared to the kernel and takes in `count` completions,
@@ -160,6 +164,15 @@ long rebuildMany(const char *directory, unsigned depth)
     io_uring_queue_exit(&ring);
     return ok ? readable : -1;
 }
+
+#else
+
+long rebuildMany(const char *, unsigned)
+{
+    return -1; // built without liburing
+}
+
+#endif
 
 std::vector<Row> expectedRows(const char *directory)
 {

@@ -311,10 +311,16 @@ bool showAndPaint(QWidget &window)
 }
 
 // In a child process started afresh: builds and shows the main window in the
-// working directory and prints when it was painted (CLOCK_MONOTONIC, ns).
-int startupProbe(int argc, char **argv)
+// working directory, or in an empty note directory, and prints when it was
+// painted (CLOCK_MONOTONIC, ns).
+int startupProbe(int argc, char **argv, bool empty)
 {
     QApplication app(argc, argv);
+    QTemporaryDir emptyDir;
+    if (empty
+        && (!QDir(emptyDir.path()).mkpath(QString::fromLatin1(noteDir))
+            || !QDir::setCurrent(emptyDir.path())))
+        return 1;
     mainWindowWidget window(nullptr, "mainWindow");
     if (!showAndPaint(window))
         return 1;
@@ -411,6 +417,8 @@ struct CountResult
     PhaseResult coldFloor, coldMany, coldRefresh;
     double paintMs = 0; // of refresh: laying out and painting the window
     double startupMs = 0;
+    double startupEmptyMs = 0; // the same with no notes
+    PhaseResult startupAdded; // what the notes add to start-up
     long peakKb = 0, keptKb = 0;
     long long captionBytes = 0;
 };
@@ -529,10 +537,11 @@ bool measureCount(const QString &base, long count, const Options &options,
          &result.listing,
          [&] {
              listed.clear();
-             const QStringList entries = notes::listNoteEntries();
-             listed.reserve(entries.size());
-             for (const QString &entry : entries) {
-                 if (const auto caption = notes::readCaption(notes::notePath(entry)))
+             notes::NoteListing listing;
+             listing.setUp();
+             listed.reserve(listing.count());
+             for (int i = 0; i < listing.count(); ++i) {
+                 if (const auto caption = notes::readCaption(listing.pathAt(i)))
                      listed.append(*caption);
              }
          },
@@ -564,7 +573,7 @@ bool measureCount(const QString &base, long count, const Options &options,
                                         || (phase.result == &result.floorMany && !ringWorks);
                                 }),
                  phases.end());
-    std::vector<double> startup;
+    std::vector<double> startup, startupEmpty;
     // Warm the caches and count the system calls, then take turns so that
     // drifting load on the machine falls on all phases alike.
     floorWork::rebuild(noteDir);
@@ -595,10 +604,15 @@ bool measureCount(const QString &base, long count, const Options &options,
                 phase.systemMs.push_back(processorMs(after.ru_stime)
                                          - processorMs(before.ru_stime));
             } else if (options.wants("startup")) {
-                long long spawned = 0;
-                const std::string shown = runChild({"--probe-startup"}, &spawned);
-                if (!shown.empty())
-                    startup.push_back(double(std::atoll(shown.c_str()) - spawned) / 1e6);
+                // With the notes and with none, one after the other.
+                for (const bool empty : {false, true}) {
+                    long long spawned = 0;
+                    const std::string shown
+                        = runChild({empty ? "--probe-startup-empty" : "--probe-startup"}, &spawned);
+                    if (!shown.empty())
+                        (empty ? startupEmpty : startup)
+                            .push_back(double(std::atoll(shown.c_str()) - spawned) / 1e6);
+                }
             }
         }
     }
@@ -616,7 +630,13 @@ bool measureCount(const QString &base, long count, const Options &options,
     }
     result.paintMs = median(paint);
     result.startupMs = median(startup);
-    if (options.wants("startup") && startup.size() != size_t(options.runs)) {
+    result.startupEmptyMs = median(startupEmpty);
+    std::vector<double> added;
+    for (size_t run = 0; run < startup.size() && run < startupEmpty.size(); ++run)
+        added.push_back(startup[run] - startupEmpty[run]);
+    takeMedians(added, phaseOf(&result.floor), nullptr, result.startupAdded);
+    if (options.wants("startup")
+        && (startup.size() != size_t(options.runs) || startupEmpty.size() != startup.size())) {
         std::fprintf(stderr, "the start-up probe failed\n");
         agree = false;
     }
@@ -741,6 +761,13 @@ void printResults(const std::vector<CountResult> &results, bool counted,
                     r.refresh.toFloor, r.paintMs, calls.c_str(), r.startupMs,
                     double(r.peakKb) / 1024, double(r.keptKb) / 1024, overRow);
     }
+    if (std::any_of(results.begin(), results.end(),
+                    [](const CountResult &r) { return r.startupEmptyMs > 0; })) {
+        std::printf("\nstart-up to first paint with no notes, and what the notes add:\n");
+        for (const CountResult &r : results)
+            std::printf("%8ld  %.1f ms empty, %.1f ms added, %.2fx the floor\n", r.count,
+                        r.startupEmptyMs, r.startupAdded.ms, r.startupAdded.toFloor);
+    }
     if (!counted)
         std::printf("(no system call counts: they need tracefs on /sys/kernel/tracing and the "
                     "right to trace)\n");
@@ -820,7 +847,9 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     standardHandler = qInstallMessageHandler(quietHandler);
     if (argc == 2 && std::strcmp(argv[1], "--probe-startup") == 0)
-        return startupProbe(argc, argv);
+        return startupProbe(argc, argv, false);
+    if (argc == 2 && std::strcmp(argv[1], "--probe-startup-empty") == 0)
+        return startupProbe(argc, argv, true);
     if (argc == 2 && std::strcmp(argv[1], "--probe-memory") == 0)
         return memoryProbe(argc, argv);
 

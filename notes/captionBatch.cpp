@@ -1,20 +1,21 @@
 #include "captionBatch.h"
 
 #include "captions.h"
-#include "fileNames.h"
 
 #include <QByteArrayView>
 
 #include <cerrno>
-#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <new>
 
 #include <fcntl.h>
+#include <unistd.h>
+
+#if TAVLO_URING
 #include <liburing.h>
 #include <sys/mman.h>
-#include <unistd.h>
+#endif
 
 namespace notes {
 
@@ -46,30 +47,11 @@ struct Slot
     int openResult = 0;
     int readResult = 0;
     int pending = 0; // completions still to come
-    char name[NAME_MAX + 1];
+    const char *name = nullptr; // in the listing, NUL-terminated
     char block[blockSize];
 };
 
-// The local bytes of an entry name into `out`, NUL-terminated, without a
-// QByteArray per name for the usual ASCII names; false when they do not fit,
-// as no entry of a directory can.
-bool copyLocalName(const QString &entry, char (&out)[NAME_MAX + 1])
-{
-    if (entry.size() > NAME_MAX)
-        return false;
-    qsizetype i = 0;
-    for (; i < entry.size() && entry.at(i).unicode() < 0x80; ++i)
-        out[i] = char(entry.at(i).unicode());
-    if (i < entry.size()) {
-        const QByteArray local = encodeFileName(entry);
-        if (local.size() > NAME_MAX)
-            return false;
-        std::memcpy(out, local.constData(), size_t(local.size()));
-        i = local.size();
-    }
-    out[i] = '\0';
-    return i > 0;
-}
+#if TAVLO_URING
 
 // The slots, mapped for the length of a rebuild and unmapped after it. From
 // the heap, half a MiB freed would raise malloc's threshold for mapping
@@ -107,7 +89,11 @@ private:
     Slot *m_slots = nullptr;
 };
 
+#endif
+
 } // namespace
+
+#if TAVLO_URING
 
 // An io_uring with a file slot per note in flight. Qt's file classes make
 // one system call per operation and cannot hand the kernel many at once;
@@ -123,7 +109,7 @@ private:
 class CaptionBatch::Ring
 {
 public:
-    static std::unique_ptr<Ring> create(const QString &directory)
+    static std::unique_ptr<Ring> create(const QByteArray &directory)
     {
         auto ring = std::unique_ptr<Ring>(new Ring);
         return ring->setUp(directory) ? std::move(ring) : nullptr;
@@ -144,7 +130,7 @@ public:
 
     // Starts opening, reading and closing entries first .. first + n - 1 in
     // the slots of batch `batch`, which are free.
-    bool submit(int batch, int first, int n, const std::function<QString(int)> &entryAt)
+    bool submit(int batch, int first, int n, const NoteListing &listing)
     {
         for (int k = 0; k < batchSize; ++k) {
             const int index = batch * batchSize + k;
@@ -152,7 +138,8 @@ public:
             s.openResult = -ENOENT;
             s.readResult = -ENOENT;
             s.pending = 0;
-            if (k < n && copyLocalName(entryAt(first + k), s.name) && !prepare(index))
+            s.name = k < n ? listing.entryAt(first + k).data() : nullptr;
+            if (s.name && !prepare(index))
                 return false;
         }
         return submitPrepared();
@@ -236,7 +223,7 @@ private:
         }
     }
 
-    bool setUp(const QString &directory)
+    bool setUp(const QByteArray &directory)
     {
         if (!m_slots.allocate())
             return false;
@@ -256,8 +243,7 @@ private:
             io_uring_queue_exit(&m_ring);
             return false;
         }
-        m_directoryFd
-            = ::open(encodeFileName(directory).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        m_directoryFd = ::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (m_directoryFd < 0) {
             io_uring_queue_exit(&m_ring);
             return false;
@@ -326,18 +312,36 @@ private:
     SlotMemory m_slots;
 };
 
-CaptionBatch::CaptionBatch(const QString &directory, int count, std::function<QString(int)> entryAt)
-    : m_directory(directory)
-    , m_count(count)
-    , m_entryAt(std::move(entryAt))
+#else
+
+// Built without liburing: every note is read by readCaption() in turn.
+class CaptionBatch::Ring
 {
+public:
+    static std::unique_ptr<Ring> create(const QByteArray &) { return nullptr; }
+    Slot &slot(int) { return m_none; }
+    bool submit(int, int, int, const NoteListing &) { return false; }
+    bool retryUnread(int, bool &) { return false; }
+    bool wait(int) { return false; }
+
+private:
+    Slot m_none;
+};
+
+#endif
+
+CaptionBatch::CaptionBatch(const NoteListing &listing)
+    : m_listing(listing)
+    , m_count(listing.count())
+{
+    const int count = m_count;
     if (forcedOneAtATime || count <= 0)
         return;
-    m_ring = Ring::create(directory);
+    m_ring = Ring::create(listing.directory());
     for (int batch = 0; m_ring && batch < batchesInFlight; ++batch) {
         const int first = batch * batchSize;
         const int n = std::min(batchSize, count - first);
-        if (first < count && !m_ring->submit(batch, first, n, m_entryAt))
+        if (first < count && !m_ring->submit(batch, first, n, m_listing))
             m_ring.reset();
         else if (first < count)
             m_submittedEnd = first + n;
@@ -350,7 +354,7 @@ std::optional<QString> CaptionBatch::next()
 {
     const int index = m_next++;
     if (!m_ring)
-        return readCaption(m_directory + m_entryAt(index));
+        return readCaption(m_listing.pathAt(index));
 
     const int batch = (index / batchSize) % batchesInFlight;
     const int k = index % batchSize;
@@ -360,20 +364,20 @@ std::optional<QString> CaptionBatch::next()
             || (retried && !m_ring->wait(batch)))) {
         // The ring failed; the notes from here on are read in turn.
         m_ring.reset();
-        return readCaption(m_directory + m_entryAt(index));
+        return readCaption(m_listing.pathAt(index));
     }
     const Slot &s = m_ring->slot(batch * batchSize + k);
     std::optional<QString> caption;
     if (index >= m_staleBefore && s.openResult == 0 && s.readResult > 0)
         caption = captionOfFirstBlock(QByteArrayView(s.block, s.readResult));
     if (!caption)
-        caption = readCaption(m_directory + m_entryAt(index));
+        caption = readCaption(m_listing.pathAt(index));
 
     // The batch is used up: its slots take the first batch not yet in flight.
     const int refill = index + 1 + (batchesInFlight - 1) * batchSize;
     if (k == batchSize - 1 && refill < m_count) {
         const int n = std::min(batchSize, m_count - refill);
-        if (m_ring->submit(batch, refill, n, m_entryAt))
+        if (m_ring->submit(batch, refill, n, m_listing))
             m_submittedEnd = refill + n;
         else
             m_ring.reset();

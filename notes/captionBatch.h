@@ -1,8 +1,9 @@
 #pragma once
 
+#include "noteListing.h"
+
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -18,16 +19,15 @@ namespace notes {
 class CaptionBatch
 {
 public:
-    // `entryAt(i)` gives the name of entry i (0 <= i < count) in
-    // `directory`, which ends in a slash; it is called in increasing order,
-    // up to 128 entries ahead of next().
-    CaptionBatch(const QString &directory, int count, std::function<QString(int)> entryAt);
+    // Reads the notes of the listing, which stays as it is while they are
+    // read; the kernel is handed the names as the listing holds them.
+    explicit CaptionBatch(const NoteListing &listing);
     ~CaptionBatch();
     CaptionBatch(const CaptionBatch &) = delete;
     CaptionBatch &operator=(const CaptionBatch &) = delete;
 
     // The caption of the next entry, or no value when it cannot be opened,
-    // as readCaption(directory + entry) says; called at most `count` times.
+    // as readCaption() says for its path; called at most once per entry.
     std::optional<QString> next();
 
     // Forgets what was read ahead of the next entry: those notes are read
@@ -41,12 +41,11 @@ public:
 private:
     class Ring;
 
-    QString m_directory;
+    const NoteListing &m_listing;
     int m_count = 0;
     int m_next = 0;
     int m_submittedEnd = 0; // one past the last entry handed to the kernel
     int m_staleBefore = 0; // entries before this are read again
-    std::function<QString(int)> m_entryAt;
     std::unique_ptr<Ring> m_ring;
 };
 

@@ -84,10 +84,10 @@ std::optional<QString> captionOfFirstBlock(QByteArrayView block)
     return captionFromText(text, false);
 }
 
-std::optional<QString> readCaption(const QString &path)
+std::optional<QString> readCaption(const QByteArray &localPath)
 {
     PosixFile file;
-    if (!file.openUnchecked(encodeFileName(path)))
+    if (!file.openUnchecked(localPath))
         return std::nullopt;
 
     // Most first lines fit in the first block, and then open, read and close

@@ -20,8 +20,8 @@ inline constexpr QLatin1StringView noCaption {QT_TRANSLATE_NOOP("notes", "<no ca
 // "<empty file>" for an empty file and "<no caption>" for an empty first
 // line. No value when the note cannot be opened for reading (this includes a
 // path that is no longer a regular file). Reads only as far as the first line
-// break.
-std::optional<QString> readCaption(const QString &path);
+// break. The path is as the file system takes it.
+std::optional<QString> readCaption(const QByteArray &localPath);
 
 // The caption of a note from its first bytes (what one read from its start
 // gave) when they hold the end of its first line; no value when they do not

@@ -1,7 +1,5 @@
 #include "fileStamp.h"
 
-#include "fileNames.h"
-
 namespace notes {
 
 FileStamp stampFrom(const struct stat &st)
@@ -15,10 +13,10 @@ FileStamp stampFrom(const struct stat &st)
     return stamp;
 }
 
-FileStamp stampOf(const QString &path)
+FileStamp stampOf(const QByteArray &localPath)
 {
     struct stat st;
-    if (::stat(encodeFileName(path).constData(), &st) != 0)
+    if (::stat(localPath.constData(), &st) != 0)
         return {};
     return stampFrom(st);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QByteArray>
 #include <QtGlobal>
 
 #include <sys/stat.h>
@@ -27,7 +27,7 @@ struct FileStamp
 };
 
 // The stamp of what is at the path now (links are followed).
-FileStamp stampOf(const QString &path);
+FileStamp stampOf(const QByteArray &localPath);
 FileStamp stampFrom(const struct stat &st);
 
 } // namespace notes

@@ -1,27 +1,29 @@
 // Lists the note directory with readdir() rather than QDir: QDir decodes each
 // name through the locale, which turns bytes that are not UTF-8 into U+FFFD
-// (the note could then not be opened again), and sorts by UTF-16 code units
-// rather than by bytes.
+// (the note could then not be opened again), sorts by UTF-16 code units
+// rather than by bytes, and keeps a QString per name.
 #include "noteListing.h"
 
 #include "fileNames.h"
 
-#include <QByteArrayList>
-
 #include <algorithm>
+#include <cstring>
 
 #include <dirent.h>
 #include <sys/stat.h>
 
 namespace notes {
 
-QStringList listNoteEntries(const QString &directory)
+void NoteListing::setUp(const QByteArray &directory)
 {
-    DIR *dir = ::opendir(encodeFileName(directory).constData());
+    m_directory = directory;
+    // Keeps the room of the last reading.
+    m_names.resize(0);
+    m_starts.clear();
+    DIR *dir = ::opendir(directory.constData());
     if (!dir)
-        return {};
+        return;
 
-    QByteArrayList names;
     const int dirFd = ::dirfd(dir);
     while (const dirent *entry = ::readdir(dir)) {
         if (entry->d_name[0] == '.')
@@ -32,17 +34,29 @@ QStringList listNoteEntries(const QString &directory)
             struct stat st;
             isNote = ::fstatat(dirFd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
         }
-        if (isNote)
-            names.append(QByteArray(entry->d_name));
+        if (!isNote)
+            continue;
+        m_starts.append(m_names.size());
+        m_names.append(entry->d_name, qsizetype(std::strlen(entry->d_name)) + 1);
     }
     ::closedir(dir);
+    // The listing is kept until the next rebuild: it keeps no room to grow.
+    m_names.squeeze();
+    m_starts.squeeze();
 
-    // Byte order: QByteArray compares its bytes as unsigned char.
-    std::sort(names.begin(), names.end());
+    // Byte order: strcmp compares bytes as unsigned char.
+    const char *names = m_names.constData();
+    std::sort(m_starts.begin(), m_starts.end(),
+              [names](qsizetype a, qsizetype b) { return std::strcmp(names + a, names + b) < 0; });
+}
+
+QStringList listNoteEntries(const QString &directory)
+{
+    NoteListing listing;
+    listing.setUp(encodeFileName(directory));
     QStringList entries;
-    entries.reserve(names.size());
-    for (const QByteArray &name : std::as_const(names))
-        entries.append(decodeFileName(name));
+    for (int i = 0; i < listing.count(); ++i)
+        entries.append(decodeFileName(listing.entryAt(i)));
     return entries;
 }
 

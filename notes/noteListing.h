@@ -2,32 +2,43 @@
 
 #include "notePaths.h"
 
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 namespace notes {
 
-// The entry names of a directory that count as notes: regular files and links
-// to regular files whose names do not begin with a dot. Directories, special
-// files and dangling links are left out. Sorted by name in byte order (code
-// point order for UTF-8 names), case-sensitively. A missing directory gives
-// an empty list.
-QStringList listNoteEntries(const QString &directory = noteDirectory());
-
-// The directory lister behind the note list: it reads the directory when set
-// up and answers from that reading until it is set up again.
+// The directory lister behind the note list: the entry names of a directory
+// that count as notes, as the directory gives them (bytes), read when it is
+// set up and answered from that reading until it is set up again. Notes are
+// regular files and links to regular files whose names do not begin with a
+// dot; directories, special files and dangling links are left out. Sorted by
+// name in byte order (code point order for UTF-8 names), case-sensitively. A
+// missing directory gives an empty listing. All names share one buffer.
 class NoteListing
 {
 public:
-    void setUp(const QString &directory = noteDirectory())
+    // `directory` ends in a slash.
+    void setUp(const QByteArray &directory = localNoteDirectory());
+    const QByteArray &directory() const { return m_directory; }
+    int count() const { return int(m_starts.size()); }
+    // The name of entry `index`, followed in memory by a NUL.
+    QByteArrayView entryAt(int index) const
     {
-        m_entries = listNoteEntries(directory);
+        return QByteArrayView(m_names.constData() + m_starts.at(index));
     }
-    int count() const { return int(m_entries.size()); }
-    QString entryAt(int index) const { return m_entries.at(index); }
+    // The directory followed by the name of entry `index`.
+    QByteArray pathAt(int index) const { return QByteArray(m_directory).append(entryAt(index)); }
 
 private:
-    QStringList m_entries;
+    QByteArray m_directory;
+    QByteArray m_names; // every name followed by a NUL
+    QList<qsizetype> m_starts; // in listing order
 };
+
+// The entries of a directory's listing, decoded (fileNames.h).
+QStringList listNoteEntries(const QString &directory = noteDirectory());
 
 } // namespace notes

@@ -44,6 +44,16 @@ QString noteDirectory()
     return QStringLiteral("Documents/text/");
 }
 
+QByteArray localNoteDirectory()
+{
+    return QByteArrayLiteral("Documents/text/");
+}
+
+QByteArray localNotePath(QByteArrayView entryName)
+{
+    return localNoteDirectory().append(entryName);
+}
+
 QString notePath(const QString &entryName)
 {
     return noteDirectory() + entryName;

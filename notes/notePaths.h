@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QDate>
 #include <QString>
 #include <QTime>
@@ -11,8 +13,12 @@ namespace notes {
 // resolved against the working directory at every file operation.
 QString noteDirectory();
 
+// The note directory as the file system takes it.
+QByteArray localNoteDirectory();
+
 // The note path of an entry: the note directory followed by the entry name.
 QString notePath(const QString &entryName);
+QByteArray localNotePath(QByteArrayView entryName);
 
 // The path of a new note made at the given local date and time:
 // "Documents/text/Y-M-D-h-m-s.txt" without leading zeros.

@@ -1,6 +1,5 @@
 #include "noteTrash.h"
 
-#include "fileNames.h"
 #include "localPaths.h"
 #include "notePaths.h"
 
@@ -152,9 +151,8 @@ QString homeTrash()
     return trash;
 }
 
-Disposal trashNote(const QString &path)
+Disposal trashNote(const QByteArray &localPath)
 {
-    const QByteArray localPath = encodeFileName(path);
     struct stat note;
     if (::lstat(localPath.constData(), &note) != 0 || S_ISDIR(note.st_mode))
         return Disposal::Failed;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // Deleting a note so that it can be brought back: it goes to the user's trash,
@@ -23,6 +24,7 @@ QString homeTrash();
 // trash. A link goes as a link and its target stays as it is. Where no trash
 // can take the note (another file system without a trash of its own, no home,
 // a trash that refuses it), the note is removed instead.
-Disposal trashNote(const QString &path);
+// The path is as the file system takes it.
+Disposal trashNote(const QByteArray &localPath);
 
 } // namespace notes

@@ -7,7 +7,6 @@
 // directory refuses new files.
 #include "noteWriter.h"
 
-#include "fileNames.h"
 #include "localPaths.h"
 
 #include <QByteArray>
@@ -87,6 +86,13 @@ int reserveSpace(int fd, off_t size)
 // Used only where no temporary file can be made beside the note. The space
 // for the new text is reserved before the old text is touched, so a full
 // disk fails without damage where the file system can reserve space.
+// The stamp of what was written, from the descriptor it was written through.
+FileStamp stampOfOpen(int fd)
+{
+    struct stat st;
+    return ::fstat(fd, &st) == 0 ? stampFrom(st) : FileStamp();
+}
+
 WriteResult writeInPlace(const QByteArray &target, const QByteArray &bytes)
 {
     const int fd = ::open(target.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -101,9 +107,10 @@ WriteResult writeInPlace(const QByteArray &target, const QByteArray &bytes)
         ::close(fd);
         return failure(error);
     }
+    WriteResult result;
+    result.stamp = stampOfOpen(fd);
     if (::close(fd) != 0)
         return failure(errno);
-    WriteResult result;
     result.ok = true;
     return result;
 }
@@ -117,9 +124,9 @@ mode_t newFileMode()
 
 } // namespace
 
-WriteResult writeNote(const QString &path, const QByteArray &bytes)
+WriteResult writeNote(const QByteArray &localPath, const QByteArray &bytes)
 {
-    const QByteArray target = resolveLinks(encodeFileName(path));
+    const QByteArray target = resolveLinks(localPath);
     struct stat old;
     const bool exists = ::stat(target.constData(), &old) == 0;
     if (!exists && errno != ENOENT)
@@ -134,12 +141,8 @@ WriteResult writeNote(const QString &path, const QByteArray &bytes)
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        if (exists && (error == EACCES || error == EPERM)) {
-            WriteResult result = writeInPlace(target, bytes);
-            if (result.ok)
-                result.stamp = stampOf(path);
-            return result;
-        }
+        if (exists && (error == EACCES || error == EPERM))
+            return writeInPlace(target, bytes);
         return failure(error);
     }
 
@@ -158,15 +161,14 @@ WriteResult writeNote(const QString &path, const QByteArray &bytes)
         return abandon(errno);
     // Until the directory is flushed, a power cut may undo the rename: the
     // save is not done before that.
+    WriteResult result;
+    result.stamp = stampOfOpen(fd);
     int error = syncDirectory(directory, fd);
     if (::close(fd) != 0 && error == 0)
         error = errno;
     if (error != 0)
         return failure(error);
-
-    WriteResult result;
     result.ok = true;
-    result.stamp = stampOf(path);
     return result;
 }
 

@@ -20,7 +20,8 @@ struct WriteResult
 // stays a link and its target is written; permissions are kept. Where the
 // directory does not allow the temporary file but the note itself may be
 // written, the note is written in place, with its space reserved first.
-WriteResult writeNote(const QString &path, const QByteArray &bytes);
+// The path is as the file system takes it.
+WriteResult writeNote(const QByteArray &localPath, const QByteArray &bytes);
 
 // The prefix of the temporary files writeNote leaves behind only if the
 // process dies mid-save. It begins with a dot, so they are never listed.

@@ -1,6 +1,5 @@
 #include "openNote.h"
 
-#include "fileNames.h"
 #include "noteWriter.h"
 #include "posixFile.h"
 
@@ -8,15 +7,15 @@
 
 namespace notes {
 
-OpenNote::LoadStatus OpenNote::load(const QString &path)
+OpenNote::LoadStatus OpenNote::load(const QByteArray &localPath)
 {
-    m_path = path;
+    m_path = localPath;
     m_note = DecodedNote();
     m_unchanged.clear();
     PosixFile file;
     QByteArray bytes;
-    if (!file.openForReading(encodeFileName(path)) || !file.readAll(bytes)) {
-        m_stamp = stampOf(path);
+    if (!file.openForReading(m_path) || !file.readAll(bytes)) {
+        m_stamp = stampOf(m_path);
         m_status = m_stamp.exists ? LoadStatus::Unreadable : LoadStatus::Missing;
         return m_status;
     }

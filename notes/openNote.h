@@ -21,7 +21,9 @@ public:
         Loaded,
         Unreadable, // something exists but cannot be read as a note
     };
-    LoadStatus load(const QString &path);
+    // Reads the note at the path, as the file system takes it; saves go
+    // there too.
+    LoadStatus load(const QByteArray &localPath);
 
     LoadStatus status() const { return m_status; }
     // The text as read, line breaks as "\n"; empty unless loaded.
@@ -43,7 +45,7 @@ public:
     SaveResult save(const QString &text, IfChangedOnDisk ifChanged = IfChangedOnDisk::Keep);
 
 private:
-    QString m_path;
+    QByteArray m_path;
     LoadStatus m_status = LoadStatus::Missing;
     DecodedNote m_note;
     // The bytes as read, kept only where the text cannot give them back.

@@ -10,7 +10,7 @@ build="$root/build"
 source "$root/scripts/install-missing.sh"
 
 install_missing cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
-    desktop-file-utils python3 iproute2 liburing-dev \
+    desktop-file-utils python3 iproute2 liburing-dev pkg-config \
     qt6-l10n-tools qt6-translations-l10n
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo

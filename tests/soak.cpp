@@ -183,7 +183,7 @@ QStringList entriesOf(mainWindowWidget &window)
 {
     QStringList entries;
     for (int row = 0; row < listOf(window)->model()->rowCount(); ++row)
-        selectRow(window, row), entries << window.currentEntry();
+        selectRow(window, row), entries << QFile::decodeName(window.currentEntry());
     return entries;
 }
 

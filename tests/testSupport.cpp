@@ -83,6 +83,11 @@ QListView *listOf(const mainWindowWidget &window)
     return window.findChild<QListView *>(QStringLiteral("notesList"));
 }
 
+QPlainTextEdit *areaOf(const QWidget *editor)
+{
+    return editor->findChild<QPlainTextEdit *>(QStringLiteral("editArea"));
+}
+
 QStringList rowsOf(const mainWindowWidget &window)
 {
     QStringList rows;
@@ -133,6 +138,13 @@ ModalDriver::~ModalDriver() = default;
 ModalDriver &ModalDriver::onMessageBox(std::function<void(QMessageBox *)> action)
 {
     m_steps.append({false, [action](QWidget *w) { action(static_cast<QMessageBox *>(w)); }});
+    return *this;
+}
+
+ModalDriver &ModalDriver::answer(int standardButton, int times)
+{
+    for (int i = 0; i < times; ++i)
+        onMessageBox([standardButton](QMessageBox *box) { click(box, standardButton); });
     return *this;
 }
 
@@ -188,7 +200,7 @@ void ModalDriver::click(QMessageBox *box, int standardButton)
 
 void ModalDriver::type(editWindowWidget *editor, const QString &text)
 {
-    auto *area = editor->findChild<QPlainTextEdit *>(QStringLiteral("editArea"));
+    QPlainTextEdit *area = areaOf(editor);
     area->setFocus();
     const QStringList lines = text.split(u'\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -207,7 +219,7 @@ void ModalDriver::pressKeys(QWidget *widget, int key, Qt::KeyboardModifiers modi
 QString answerBox(const std::function<void()> &action, int button)
 {
     ModalDriver driver;
-    driver.onMessageBox([button](QMessageBox *box) { ModalDriver::click(box, button); });
+    driver.answer(button);
     action();
     return driver.boxTexts().value(0);
 }
@@ -225,4 +237,29 @@ QString failedSaveReason(editWindowWidget &editor, const QString &path)
     if (driver.boxTexts() != QStringList {QStringLiteral("Could not write file '") + path + u'\''})
         return QStringLiteral("(other message: ") + driver.boxTexts().join(u'|') + u')';
     return reason;
+}
+
+Rescuer::Rescuer(std::chrono::seconds timeout, std::function<void()> rescue)
+    : m_thread([this, timeout, rescue] {
+        std::unique_lock lock(m_mutex);
+        for (auto wait = timeout; !m_done.wait_for(lock, wait, [this] { return m_finished; });
+             wait = std::chrono::seconds(1)) {
+            m_rescued = true;
+            lock.unlock();
+            rescue();
+            lock.lock();
+        }
+    })
+{ }
+
+bool Rescuer::finish()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_finished = true;
+    }
+    m_done.notify_one();
+    if (m_thread.joinable())
+        m_thread.join();
+    return m_rescued;
 }

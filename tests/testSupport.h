@@ -8,10 +8,15 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
+#include <thread>
 
 class QListView;
 class QMessageBox;
+class QPlainTextEdit;
 class QWidget;
 class editWindowWidget;
 class mainWindowWidget;
@@ -52,6 +57,9 @@ QListView *listOf(const mainWindowWidget &window);
 QStringList rowsOf(const mainWindowWidget &window);
 void selectRow(const mainWindowWidget &window, int row);
 
+// The edit area of an editor.
+QPlainTextEdit *areaOf(const QWidget *editor);
+
 // The top-level widgets that are shown now.
 QList<QWidget *> visibleWindows();
 
@@ -72,6 +80,8 @@ public:
 
     ModalDriver &onMessageBox(std::function<void(QMessageBox *)> action);
     ModalDriver &onEditor(std::function<void(editWindowWidget *)> action);
+    // Answers the next `times` message boxes with the button.
+    ModalDriver &answer(int standardButton, int times = 1);
 
     bool done() const { return m_steps.isEmpty(); }
     const QStringList &failures() const { return m_failures; }
@@ -102,6 +112,26 @@ private:
 // answers that warning; returns the reason it gave, or a note of what went
 // wrong instead.
 QString failedSaveReason(editWindowWidget &editor, const QString &path);
+
+// Runs `rescue` on a thread of its own unless finish() comes within
+// `timeout`, and again every second until it comes: code under test that
+// wrongly waits (on a FIFO or a terminal, say) is freed, as often as it
+// waits, and the test fails instead of hanging.
+class Rescuer
+{
+public:
+    Rescuer(std::chrono::seconds timeout, std::function<void()> rescue);
+    ~Rescuer() { finish(); }
+    // Ends the watch; returns whether the rescue was needed.
+    bool finish();
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_finished = false;
+    bool m_rescued = false;
+    std::thread m_thread;
+};
 
 // Runs `action` and answers the message box it brings up with `button`;
 // returns that box's text, or a null string when none came.

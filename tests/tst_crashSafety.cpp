@@ -28,7 +28,7 @@ void tst_crashSafety::killedMidSave()
     NoteDirFixture fixture;
     const QByteArray first = QByteArray("first\n").repeated(90000);
     const QByteArray second = QByteArray("second text\n").repeated(30000);
-    const QString path = fixture.write(QStringLiteral("note.txt"), first);
+    const QByteArray path = fixture.write(QStringLiteral("note.txt"), first).toUtf8();
     QVERIFY(fixture.isValid());
 
     QElapsedTimer timer;

@@ -1,5 +1,6 @@
 #include "editWindowWidget.h"
 #include "mainWindowWidget.h"
+#include "notePaths.h"
 #include "testSupport.h"
 #include "titleStrip.h"
 
@@ -28,16 +29,6 @@ private slots:
 };
 
 namespace {
-
-QString notePath(const QString &name)
-{
-    return QStringLiteral("Documents/text/") + name;
-}
-
-QPlainTextEdit *areaOf(const QWidget *editor)
-{
-    return editor->findChild<QPlainTextEdit *>(QStringLiteral("editArea"));
-}
 
 // Types `keys` at the end of the text; "\b" is Backspace, "\n" Return.
 void typeKeys(editWindowWidget *editor, const QString &keys)
@@ -220,7 +211,7 @@ void tst_discardQuestion::asksOnlyWhenChanged()
     QFETCH(bool, undo);
     QFETCH(bool, asks);
     NoteDirFixture fixture;
-    const QString path = original.isNull() ? notePath(QStringLiteral("new.txt"))
+    const QString path = original.isNull() ? notes::notePath(QStringLiteral("new.txt"))
                                            : fixture.write(QStringLiteral("a.txt"), original);
     editWindowWidget editor(nullptr, "editWindow", true);
     editor.fileName = path;
@@ -232,7 +223,7 @@ void tst_discardQuestion::asksOnlyWhenChanged()
 
     ModalDriver driver;
     if (asks)
-        driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Cancel); });
+        driver.answer(QMessageBox::Cancel);
     editor.reject();
     QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
     QVERIFY(driver.done());
@@ -255,14 +246,14 @@ void tst_discardQuestion::failedSaveComesBack()
         QVERIFY(QDir().rmdir(QStringLiteral("Documents/text")));
         closeBy(editor, QStringLiteral("Escape"));
     });
-    driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Save); });
-    driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Ok); });
+    driver.answer(QMessageBox::Save);
+    driver.answer(QMessageBox::Ok);
     driver.onEditor([&](editWindowWidget *editor) {
         textBack = editor->text();
         QVERIFY(QDir().mkpath(QStringLiteral("Documents/text")));
         closeBy(editor, QStringLiteral("Escape"));
     });
-    driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Save); });
+    driver.answer(QMessageBox::Save);
     window.newFile();
     QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
     QVERIFY(driver.done());

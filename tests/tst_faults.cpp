@@ -11,11 +11,8 @@
 
 #include <cerrno>
 #include <chrono>
-#include <condition_variable>
 #include <cstring>
-#include <mutex>
 #include <optional>
-#include <thread>
 
 #include <fcntl.h>
 #include <sys/mount.h>
@@ -111,49 +108,6 @@ void tst_faults::changedBetweenListingAndOpening_data()
     QTest::newRow("becomes a link to a note") << Change::BecomesLink << true;
 }
 
-namespace {
-
-// Frees whoever waits on a FIFO for a writer, should the code under test do
-// so: if the work is not done after a minute, opens the FIFO for writing and
-// closes it again, and remembers that it had to. The work under test never
-// waits on the FIFO, so the guard is never needed when it behaves.
-class FifoGuard
-{
-public:
-    explicit FifoGuard(const QByteArray &fifo)
-        : m_thread([this, fifo] {
-            std::unique_lock lock(m_mutex);
-            if (m_done.wait_for(lock, std::chrono::minutes(1), [this] { return m_finished; }))
-                return;
-            m_hadToFree = true;
-            lock.unlock();
-            const int fd = ::open(fifo.constData(), O_WRONLY | O_CLOEXEC);
-            if (fd >= 0)
-                ::close(fd);
-        })
-    { }
-    // Ends the guard; returns whether it had to free a waiting reader.
-    bool finish()
-    {
-        {
-            std::lock_guard lock(m_mutex);
-            m_finished = true;
-        }
-        m_done.notify_one();
-        m_thread.join();
-        return m_hadToFree;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_done;
-    bool m_finished = false;
-    bool m_hadToFree = false;
-    std::thread m_thread;
-};
-
-} // namespace
-
 void tst_faults::changedBetweenListingAndOpening()
 {
     QFETCH(Change, change);
@@ -176,15 +130,20 @@ void tst_faults::changedBetweenListingAndOpening()
         QVERIFY(::symlink("other.txt", local.constData()) == 0);
 
     // Neither the caption nor the editor may wait on a FIFO for a writer.
-    std::optional<FifoGuard> guard;
+    std::optional<Rescuer> guard;
     if (change == Change::BecomesFifo)
-        guard.emplace(local);
-    QCOMPARE(notes::readCaption(notes::notePath(listing.entryAt(0))).has_value(), readable);
+        guard.emplace(std::chrono::minutes(1), [local] {
+            // Opened for writing and closed again, the FIFO frees its reader.
+            const int fd = ::open(local.constData(), O_WRONLY | O_CLOEXEC);
+            if (fd >= 0)
+                ::close(fd);
+        });
+    QCOMPARE(notes::readCaption(listing.pathAt(0)).has_value(), readable);
     editWindowWidget editor(nullptr, "editWindow", true);
     editor.fileName = path;
     ModalDriver driver;
     if (change != Change::Vanishes && !readable)
-        driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Ok); });
+        driver.answer(QMessageBox::Ok);
     editor.loadFile();
     if (guard)
         QVERIFY2(!guard->finish(), "waited on the FIFO for a writer");

@@ -127,13 +127,12 @@ void tst_mainWindow::unreadableNoteShiftsRows()
             editorTitle = editor->windowTitle();
             editor->reject();
         })
-        .onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Ok); });
+        .answer(QMessageBox::Ok);
     window.openFile();
     QCOMPARE(editorTitle, QStringLiteral("Documents/text/b.txt"));
 
     selectRow(window, 0);
-    driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Yes); })
-        .onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Ok); });
+    driver.answer(QMessageBox::Yes).answer(QMessageBox::Ok);
     window.deleteFile();
     QVERIFY(driver.done());
     QVERIFY(driver.failures().isEmpty());
@@ -283,7 +282,7 @@ void tst_mainWindow::staleRows()
 
     selectRow(window, 0);
     ModalDriver driver;
-    driver.onMessageBox([](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Yes); });
+    driver.answer(QMessageBox::Yes);
     window.deleteFile();
     QVERIFY(driver.failures().isEmpty());
     QCOMPARE(rowsOf(window), QStringList {"two"});

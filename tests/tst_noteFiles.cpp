@@ -120,7 +120,7 @@ void tst_noteFiles::listing()
     QVERIFY(fixture.isValid());
     QCOMPARE(listing.count(), expected.size());
     listing.setUp();
-    QCOMPARE(listing.entryAt(0), QStringLiteral("0-added.txt"));
+    QCOMPARE(listing.entryAt(0), "0-added.txt");
 }
 
 void tst_noteFiles::missingDirectoryListsNothing()
@@ -129,7 +129,7 @@ void tst_noteFiles::missingDirectoryListsNothing()
     QVERIFY(fixture.isValid());
     QVERIFY(QDir(QStringLiteral("Documents/text")).removeRecursively());
     QVERIFY(notes::listNoteEntries().isEmpty());
-    QVERIFY(!notes::readCaption(notes::notePath(QStringLiteral("x"))).has_value());
+    QVERIFY(!notes::readCaption(notes::localNotePath("x")).has_value());
 }
 
 void tst_noteFiles::caption_data()
@@ -180,7 +180,7 @@ void tst_noteFiles::caption()
     NoteDirFixture fixture;
     const QString path = fixture.write(QStringLiteral("note.txt"), bytes);
     QVERIFY(fixture.isValid());
-    QCOMPARE(notes::readCaption(path), std::optional<QString>(caption));
+    QCOMPARE(notes::readCaption(path.toUtf8()), std::optional<QString>(caption));
     QCOMPARE(notes::captionOf(bytes), caption);
 }
 
@@ -191,9 +191,9 @@ void tst_noteFiles::captionOfUnopenable()
     QVERIFY(makeEntries({"sub/", "pipe|"}));
     // A directory or a FIFO standing where a note was listed cannot be read,
     // and a FIFO must not block the caller.
-    QVERIFY(!notes::readCaption(QStringLiteral("Documents/text/sub")).has_value());
-    QVERIFY(!notes::readCaption(QStringLiteral("Documents/text/pipe")).has_value());
-    QVERIFY(!notes::readCaption(QStringLiteral("Documents/text/absent")).has_value());
+    QVERIFY(!notes::readCaption("Documents/text/sub").has_value());
+    QVERIFY(!notes::readCaption("Documents/text/pipe").has_value());
+    QVERIFY(!notes::readCaption("Documents/text/absent").has_value());
 }
 
 void tst_noteFiles::newNotePath_data()
@@ -292,9 +292,9 @@ void tst_noteFiles::undecodableNamesRoundTrip()
     const QString entry
         = entries.first() == QStringLiteral("other") ? entries.last() : entries.first();
     QCOMPARE(notes::encodeFileName(entry), name);
-    QCOMPARE(notes::readCaption(notes::notePath(entry)), std::optional<QString>(u"named"_qs));
+    QCOMPARE(notes::readCaption(notes::localNotePath(name)), std::optional<QString>(u"named"_qs));
     QVERIFY(!displayText(entry).contains(QChar(0xDCE9)));
-    QCOMPARE(notes::trashNote(notes::notePath(entry)), notes::Disposal::Trashed);
+    QCOMPARE(notes::trashNote(notes::localNotePath(name)), notes::Disposal::Trashed);
     QCOMPARE(notes::listNoteEntries(), QStringList {QStringLiteral("other")});
 }
 

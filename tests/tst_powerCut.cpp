@@ -101,8 +101,7 @@ void tst_powerCut::recordSave(Route route, const QByteArray &before, const QByte
     notes::WriteResult result;
     {
         FileOpRecording recording;
-        result = notes::writeNote(QStringLiteral("Documents/text/") + QString::fromLatin1(noteName),
-                                  after);
+        result = notes::writeNote(QByteArray("Documents/text/") + noteName, after);
         recorded.ops = recording.ops();
     }
     QVERIFY(::chmod("Documents/text", 0700) == 0);
@@ -300,7 +299,7 @@ void tst_powerCut::inPlaceOnFullDisk()
         while (filler.write(block) == block.size() && filler.flush()) { }
     }
     QVERIFY(::chmod("Documents/text", 0500) == 0);
-    const notes::WriteResult result = notes::writeNote(path, longerText.repeated(4));
+    const notes::WriteResult result = notes::writeNote(path.toUtf8(), longerText.repeated(4));
     QVERIFY(::chmod("Documents/text", 0700) == 0);
     QVERIFY(!result.ok);
     QCOMPARE(result.error, QString::fromLocal8Bit(std::strerror(ENOSPC)));

@@ -1,5 +1,6 @@
 #include "editWindowWidget.h"
 #include "mainWindowWidget.h"
+#include "notePaths.h"
 #include "testSupport.h"
 #include "titleStrip.h"
 
@@ -44,11 +45,6 @@ private slots:
 
 namespace {
 
-QString notePath(const QString &name)
-{
-    return QStringLiteral("Documents/text/") + name;
-}
-
 QWidget *stripOf(const QWidget *window)
 {
     return window->findChild<QWidget *>(QStringLiteral("titleStrip"), Qt::FindDirectChildrenOnly);
@@ -64,11 +60,6 @@ QString stripTitle(const QWidget *window)
 QAbstractButton *buttonOf(const QWidget *window, const QString &name)
 {
     return window->findChild<QAbstractButton *>(name);
-}
-
-QPlainTextEdit *areaOf(const QWidget *editor)
-{
-    return editor->findChild<QPlainTextEdit *>(QStringLiteral("editArea"));
 }
 
 // Checks that the strip lies across the top of the window, in the room the
@@ -238,7 +229,7 @@ void tst_titleStrip::editorStrip()
     NoteDirFixture fixture;
     if (!original.isNull())
         fixture.write(name, original);
-    const QString path = notePath(name);
+    const QString path = notes::notePath(name);
 
     editWindowWidget editor(nullptr, "editWindow", true);
     editor.fileName = path;
@@ -305,8 +296,8 @@ void tst_titleStrip::longTitleLosesItsMiddle()
     QFETCH(bool, resizedWhenShown);
     titleStrip::overridePlatformHasNoWindowManager(true);
     NoteDirFixture fixture;
-    const QString path
-        = notePath(QStringLiteral("start ") + QString(200, u'm') + QStringLiteral(" end.txt"));
+    const QString path = notes::notePath(QStringLiteral("start ") + QString(200, u'm')
+                                         + QStringLiteral(" end.txt"));
     std::unique_ptr<QWidget> window;
     if (resizedWhenShown) {
         auto editor = std::make_unique<editWindowWidget>(nullptr, "editWindow", true);
@@ -382,9 +373,9 @@ void tst_titleStrip::messageBoxTitles()
         window.deleteFile();
     } else {
         editWindowWidget editor(nullptr, "editWindow", true);
-        editor.fileName = notePath(action == u"read"        ? QStringLiteral("sub")
-                                       : action == u"large" ? QStringLiteral("large.txt")
-                                                            : QStringLiteral("a.txt"));
+        editor.fileName = notes::notePath(action == u"read"        ? QStringLiteral("sub")
+                                              : action == u"large" ? QStringLiteral("large.txt")
+                                                                   : QStringLiteral("a.txt"));
         editor.loadFile();
         if (action == u"unsaved") {
             ModalDriver::type(&editor, QStringLiteral("b"));
@@ -421,7 +412,7 @@ void tst_titleStrip::accessibleNamesHoldLabels()
         shown->show();
     } else {
         auto editor = std::make_unique<editWindowWidget>(nullptr, "editWindow", true);
-        editor->fileName = notePath(QStringLiteral("a.txt"));
+        editor->fileName = notes::notePath(QStringLiteral("a.txt"));
         editor->loadFile();
         shown = std::move(editor);
     }

@@ -8,11 +8,11 @@
 // Exit status 0 when they match, 1 when they differ, 2 when one cannot be
 // read.
 
+#include "screenMatch.h"
+
 #include <QImage>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -22,12 +22,6 @@ constexpr int maxChannelDifference = 40;
 constexpr int traceDifference = 8;
 constexpr double maxShareBeyondTrace = 0.01;
 
-int channelDifference(QRgb a, QRgb b)
-{
-    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                     std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -36,33 +30,22 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: tavloImageDiff EXPECTED.png ACTUAL.png\n");
         return 2;
     }
-    const QImage expected = QImage(QString::fromLocal8Bit(argv[1]))
-                                .convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const QImage actual = QImage(QString::fromLocal8Bit(argv[2]))
-                              .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage expected(QString::fromLocal8Bit(argv[1]));
+    const QImage actual(QString::fromLocal8Bit(argv[2]));
     if (expected.isNull() || actual.isNull()) {
         std::fprintf(stderr, "cannot read %s\n", expected.isNull() ? argv[1] : argv[2]);
         return 2;
     }
-    if (expected.size() != actual.size()) {
+    const ScreenDifference difference = compareScreens(expected, actual, traceDifference);
+    if (!difference.sameSize) {
         std::printf("%s is %dx%d, %s is %dx%d\n", argv[1], expected.width(), expected.height(),
                     argv[2], actual.width(), actual.height());
         return 1;
     }
-    int worst = 0;
-    qint64 beyondTrace = 0;
-    for (int y = 0; y < expected.height(); ++y) {
-        const auto *a = reinterpret_cast<const QRgb *>(expected.constScanLine(y));
-        const auto *b = reinterpret_cast<const QRgb *>(actual.constScanLine(y));
-        for (int x = 0; x < expected.width(); ++x) {
-            const int difference = channelDifference(a[x], b[x]);
-            worst = std::max(worst, difference);
-            beyondTrace += difference > traceDifference;
-        }
-    }
-    const double share = double(beyondTrace) / (double(expected.width()) * expected.height());
-    const bool alike = worst <= maxChannelDifference && share <= maxShareBeyondTrace;
+    const double share = double(difference.differing) / double(difference.total);
+    const bool alike
+        = difference.worst <= maxChannelDifference && difference.within(maxShareBeyondTrace);
     std::printf("%s: largest difference %d of 255, %.2f%% of pixels beyond %d: %s\n", argv[2],
-                worst, share * 100, traceDifference, alike ? "alike" : "different");
+                difference.worst, share * 100, traceDifference, alike ? "alike" : "different");
     return alike ? 0 : 1;
 }

@@ -2,14 +2,20 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
 
+int channelDifference(QRgb a, QRgb b)
+{
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                     std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+}
+
 bool channelsDiffer(QRgb a, QRgb b, int tolerance)
 {
-    return std::abs(qRed(a) - qRed(b)) > tolerance || std::abs(qGreen(a) - qGreen(b)) > tolerance
-        || std::abs(qBlue(a) - qBlue(b)) > tolerance;
+    return channelDifference(a, b) > tolerance;
 }
 
 } // namespace
@@ -25,15 +31,17 @@ ScreenDifference compareScreens(const QImage &expected, const QImage &actual, in
     if (expected.isNull() || expected.size() != actual.size())
         return result;
     result.sameSize = true;
-    const QImage a = expected.convertToFormat(QImage::Format_RGB32);
-    const QImage b = actual.convertToFormat(QImage::Format_RGB32);
+    const QImage a = expected.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage b = actual.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     result.total = qint64(a.width()) * a.height();
     int left = a.width(), top = a.height(), right = -1, bottom = -1;
     for (int y = 0; y < a.height(); ++y) {
         const auto *lineA = reinterpret_cast<const QRgb *>(a.constScanLine(y));
         const auto *lineB = reinterpret_cast<const QRgb *>(b.constScanLine(y));
         for (int x = 0; x < a.width(); ++x) {
-            if (!channelsDiffer(lineA[x], lineB[x], channelTolerance))
+            const int difference = channelDifference(lineA[x], lineB[x]);
+            result.worst = std::max(result.worst, difference);
+            if (difference <= channelTolerance)
                 continue;
             ++result.differing;
             left = qMin(left, x);
@@ -52,12 +60,14 @@ QImage differenceImage(const QImage &expected, const QImage &actual, int channel
     QImage picture = actual.convertToFormat(QImage::Format_RGB32);
     if (expected.size() != actual.size())
         return picture;
-    const QImage a = expected.convertToFormat(QImage::Format_RGB32);
+    const QImage a = expected.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage b = actual.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < picture.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(picture.scanLine(y));
         const auto *lineA = reinterpret_cast<const QRgb *>(a.constScanLine(y));
+        const auto *lineB = reinterpret_cast<const QRgb *>(b.constScanLine(y));
         for (int x = 0; x < picture.width(); ++x) {
-            if (channelsDiffer(lineA[x], line[x], channelTolerance)) {
+            if (channelsDiffer(lineA[x], lineB[x], channelTolerance)) {
                 line[x] = qRgb(255, 0, 0);
             } else {
                 const int grey = 160 + qGray(line[x]) * 95 / 255;

@@ -110,10 +110,10 @@ int main(int argc, char *argv[])
         auto *list = mainWindow.findChild<QListView *>(QStringLiteral("notesList"));
         if (!list)
             return 1;
-        for (int row = 0; row < list->model()->rowCount() && mainWindow.currentEntry() != note;
-             ++row)
+        for (int row = 0;
+             row < list->model()->rowCount() && mainWindow.currentEntry() != note.toUtf8(); ++row)
             list->setCurrentIndex(list->model()->index(row, 0));
-        if (mainWindow.currentEntry() != note) {
+        if (mainWindow.currentEntry() != note.toUtf8()) {
             std::fprintf(stderr, "The main window does not list %s\n", qPrintable(note));
             return 1;
         }

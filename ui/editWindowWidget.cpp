@@ -2,6 +2,7 @@
 
 #include "displayText.h"
 #include "editorLimits.h"
+#include "fileNames.h"
 #include "messages.h"
 #include "titleStrip.h"
 
@@ -65,8 +66,13 @@ editWindowWidget::~editWindowWidget() = default;
 
 void editWindowWidget::loadFile()
 {
+    loadFile(notes::encodeFileName(fileName));
+}
+
+void editWindowWidget::loadFile(const QByteArray &path)
+{
     setWindowTitle(literalTitle(fileName));
-    switch (note.load(fileName)) {
+    switch (note.load(path)) {
     case notes::OpenNote::LoadStatus::Missing:
         break;
     case notes::OpenNote::LoadStatus::Unreadable:

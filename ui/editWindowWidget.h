@@ -27,6 +27,9 @@ public:
     // Fills the edit area from `fileName`: empty for a note that does not
     // exist yet, empty and read-only for one that cannot be read.
     void loadFile();
+    // The same for the note at `path` as the file system takes it, which
+    // `fileName` names for the title and messages; saves go there too.
+    void loadFile(const QByteArray &path);
     // Stores the edit area as the note's text. Returns whether it is safely
     // on disk; when not, the user was told why and the text is still in the
     // editor. A read-only editor stores nothing.

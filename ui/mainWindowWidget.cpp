@@ -3,7 +3,9 @@
 #include "captionBatch.h"
 #include "displayText.h"
 #include "editWindowWidget.h"
+#include "fileNames.h"
 #include "messages.h"
+#include "noteRows.h"
 #include "noteTrash.h"
 #include "notesListView.h"
 #include "titleStrip.h"
@@ -11,7 +13,6 @@
 #include <QGridLayout>
 #include <QPushButton>
 #include <QShortcut>
-#include <QStringListModel>
 
 mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
     : QWidget(parent)
@@ -28,8 +29,8 @@ mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
 
     notesList = new notesListView(this);
     notesList->setObjectName(QStringLiteral("notesList"));
-    captions = new QStringListModel(this);
-    notesList->setModel(captions);
+    noteRows = new notes::NoteRows(this);
+    notesList->setModel(noteRows);
     gridLayout->addWidget(notesList, 0, 0, 1, 3);
 
     auto *newButton = new QPushButton(tr("New"), this);
@@ -68,69 +69,61 @@ mainWindowWidget::~mainWindowWidget() = default;
 
 void mainWindowWidget::refreshList(notesListView *list)
 {
-    auto *model = qobject_cast<QStringListModel *>(list->model());
-    model->setStringList({});
-    rowEntries.clear();
-
-    notesDir.setUp(notes::noteDirectory());
-    QStringList rows;
-    rows.reserve(notesDir.count());
-    rowEntries.reserve(notesDir.count());
-    notes::CaptionBatch reader(notes::noteDirectory(), notesDir.count(),
-                               [this](int i) { return notesDir.entryAt(i); });
-    for (int i = 0; i < notesDir.count(); ++i) {
-        const QString entry = notesDir.entryAt(i);
+    auto *rows = qobject_cast<notes::NoteRows *>(list->model());
+    const notes::NoteListing &listing = rows->relist(notes::localNoteDirectory());
+    notes::CaptionBatch reader(listing);
+    for (int i = 0; i < listing.count(); ++i) {
         if (const auto caption = reader.next()) {
-            rows.append(displayText(*caption));
-            rowEntries.append(entry);
+            rows->addRow(i, displayText(*caption));
         } else {
-            messages::showFileError(tr("Could not read item '%1'").arg(displayText(entry)));
+            messages::showFileError(tr("Could not read item '%1'")
+                                        .arg(displayText(notes::decodeFileName(listing.entryAt(i)))));
             // The notes may have changed while the message was up.
             reader.discardReadAhead();
         }
     }
-    // Filling the model in one go keeps a rebuild linear in the number of rows.
-    model->setStringList(rows);
+    // Showing the rows in one go keeps a rebuild linear in the number of rows.
+    rows->show();
 }
 
-QString mainWindowWidget::currentEntry() const
+QByteArray mainWindowWidget::currentEntry() const
 {
-    const QModelIndex current = notesList->currentIndex();
-    if (!current.isValid() || current.row() >= rowEntries.size())
-        return QString();
-    return rowEntries.at(current.row());
+    const QByteArrayView entry = noteRows->entryOf(notesList->currentIndex().row());
+    return entry.isEmpty() ? QByteArray() : entry.toByteArray();
 }
 
 void mainWindowWidget::newFile()
 {
-    editFile(notes::newNotePath());
+    editFile(notes::encodeFileName(notes::newNotePath()));
 }
 
 void mainWindowWidget::openFile()
 {
-    const QString entry = currentEntry();
-    if (entry.isNull())
+    const QByteArray path = noteRows->pathOf(notesList->currentIndex().row());
+    if (path.isNull())
         return;
-    editFile(notes::notePath(entry));
+    editFile(path);
 }
 
 void mainWindowWidget::deleteFile()
 {
-    const QString entry = currentEntry();
-    if (entry.isNull())
+    const int row = notesList->currentIndex().row();
+    const QByteArray path = noteRows->pathOf(row);
+    if (path.isNull())
         return;
-    const QString caption = notesList->currentIndex().data().toString();
-    if (!messages::askYesNo(tr("Delete file"), tr("Really delete\n'%1'?").arg(caption)))
+    if (!messages::askYesNo(tr("Delete file"),
+                            tr("Really delete\n'%1'?").arg(noteRows->captionOf(row))))
         return;
-    notes::trashNote(notes::notePath(entry));
+    notes::trashNote(path);
     refreshList(notesList);
 }
 
-void mainWindowWidget::editFile(QString path)
+void mainWindowWidget::editFile(const QByteArray &path)
 {
     editWindowWidget editWindow(nullptr, "editWindow", true);
-    editWindow.fileName = path;
-    editWindow.loadFile();
+    // The path as text, for the title and the messages.
+    editWindow.fileName = notes::decodeFileName(path);
+    editWindow.loadFile(path);
     // A save that fails brings the editor back with the text kept, until the
     // text is stored or the user gives it up. A read-only editor has nothing
     // to store.

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "noteListing.h"
-
-#include <QStringList>
+#include <QByteArray>
 #include <QWidget>
 
-class QStringListModel;
 class notesListView;
+namespace notes {
+class NoteRows;
+}
 
 // The main window: the list of notes, one row per readable note captioned by
 // its first line, above the New, View/Edit and Delete buttons.
@@ -21,9 +21,9 @@ public:
     // Rebuilds the list from the note directory.
     void refreshList(notesListView *list);
 
-    // The entry name of the note the current row stands for; null when no
-    // row is current.
-    QString currentEntry() const;
+    // The entry of the note the current row stands for, as listed; null when
+    // no row is current.
+    QByteArray currentEntry() const;
 
 public slots:
     void newFile();
@@ -31,11 +31,10 @@ public slots:
     void deleteFile();
 
 private:
-    void editFile(QString path);
+    // The edit cycle of the note at the path, as the file system takes it.
+    void editFile(const QByteArray &path);
 
     notesListView *notesList = nullptr;
-    QStringListModel *captions = nullptr;
-    // The entry each row stands for, row by row.
-    QStringList rowEntries;
-    notes::NoteListing notesDir;
+    // The rows of notesList, each with the note it stands for.
+    notes::NoteRows *noteRows = nullptr;
 };

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         abort();
     file.close();
-    const std::optional<QString> read = notes::readCaption(path);
+    const std::optional<QString> read = notes::readCaption(QFile::encodeName(path));
     if (!read || *read != caption || caption.isEmpty() || caption.contains(u'\n'))
         abort();
     if (displayText(caption).size() > 1001)
