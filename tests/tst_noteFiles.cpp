@@ -316,9 +316,9 @@ void tst_noteFiles::after2038()
     // like any other.
     NoteDirFixture fixture;
     QVERIFY(fixture.isValid());
-    const QString path = fixture.write(u"far"_qs, "No line feed");
+    const QByteArray path = QFile::encodeName(fixture.write(u"far"_qs, "No line feed"));
     const timespec times[2] = {{std::time_t(moment), 0}, {std::time_t(moment), 0}};
-    if (::utimensat(AT_FDCWD, path.toLocal8Bit().constData(), times, 0) != 0)
+    if (::utimensat(AT_FDCWD, path.constData(), times, 0) != 0)
         QSKIP("the file system keeps no times after 2038");
     QCOMPARE(notes::stampOf(path).modifiedNs, moment * 1000000000);
     QCOMPARE(notes::readCaption(path), std::optional<QString>(u"No line feed"_qs));
@@ -330,8 +330,8 @@ void tst_noteFiles::after2038()
     // A note of 4 GiB and more (sparse here) is more than a 32-bit device
     // can hold: it opens as unreadable, never cut to its size modulo 4 GiB.
     if constexpr (sizeof(qsizetype) < 8) {
-        const QString huge = fixture.write(u"huge"_qs, "Huge\n");
-        QCOMPARE(::truncate(huge.toLocal8Bit().constData(), (off_t(1) << 32) + 16), 0);
+        const QByteArray huge = QFile::encodeName(fixture.write(u"huge"_qs, "Huge\n"));
+        QCOMPARE(::truncate(huge.constData(), (off_t(1) << 32) + 16), 0);
         QCOMPARE(note.load(huge), notes::OpenNote::LoadStatus::Unreadable);
         QCOMPARE(notes::readCaption(huge), std::optional<QString>(u"Huge"_qs));
     }

@@ -49,7 +49,7 @@ int main(int argc, char **argv)
     std::fflush(stdout);
     for (qint64 seq = cycle * 100000;; ++seq) {
         const QByteArray name = "cut-" + QByteArray::number(rng.bounded(5)) + ".txt";
-        const QString path = notes::notePath(QString::fromLatin1(name));
+        const QByteArray path = notes::localNotePath(name);
         if (rng.bounded(8) == 0) {
             say("TRASHING", name, seq);
             const notes::Disposal done = notes::trashNote(path);
