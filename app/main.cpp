@@ -1,9 +1,12 @@
 #include "mainWindowWidget.h"
+#include "onScreenKeyboard.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    // Qt chooses its input method as the application object is made.
+    onScreenKeyboard::prepare(argc, argv);
     QApplication app(argc, argv);
     // The window fills its list while it is built, so the list is complete
     // (and any unreadable note reported) before it is first shown. Closing it
