@@ -4,3 +4,7 @@
 if(CPACK_GENERATOR STREQUAL "DEB" AND CPACK_TAVLO_DEB_HOST_ARCH)
     set(ENV{DEB_HOST_ARCH} "${CPACK_TAVLO_DEB_HOST_ARCH}")
 endif()
+# The on-screen keyboard's libraries are recommended, not required.
+if(CPACK_GENERATOR STREQUAL "DEB")
+    set(SHLIBDEPS_EXECUTABLE "${CMAKE_CURRENT_LIST_DIR}/shlibdepsWithoutKeyboard.sh")
+endif()

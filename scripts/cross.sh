@@ -54,6 +54,10 @@ if ! install_missing "qt6-base-dev:$arch" "qt6-qpa-plugins:$arch" "liburing-dev:
         "mirror as it is now; nothing was built" >&2
     exit 75
 fi
+# The on-screen keyboard's module needs the target's Qt Quick Widgets; the
+# build leaves the module out without them.
+install_missing "qt6-declarative-dev:$arch" \
+    || echo "cross $arch: no Qt Quick for $arch: built without the on-screen keyboard" >&2
 if dpkg-query -W -f='${Status}' "qt6-base-dev-tools:$arch" 2>/dev/null | grep -q 'ok installed'; then
     echo "qt6-base-dev-tools:$arch is installed; remove it, the host's tools serve every target" >&2
     exit 1
