@@ -3,7 +3,7 @@
 #include "keyboardPanelFactory.h"
 #include "titleStrip.h"
 
-#include <QAbstractScrollArea>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -48,17 +48,22 @@ QString modulePath()
     return QString();
 }
 
+// Whether text is typed into the widget. Item views take input methods too,
+// for their editors and keyboard search, but a row is not text.
+bool takesText(const QWidget *widget)
+{
+    return widget && widget->testAttribute(Qt::WA_InputMethodEnabled)
+        && !qobject_cast<const QAbstractItemView *>(widget);
+}
+
 // The text widget a press on `widget` lands in, if any: the widget itself or
 // the scroll area whose viewport it is.
 QWidget *textWidgetAt(QWidget *widget)
 {
-    if (!widget)
-        return nullptr;
-    if (widget->testAttribute(Qt::WA_InputMethodEnabled))
+    if (takesText(widget))
         return widget;
-    QWidget *parent = widget->parentWidget();
-    auto *area = qobject_cast<QAbstractScrollArea *>(parent);
-    if (area && area->viewport() == widget && area->testAttribute(Qt::WA_InputMethodEnabled))
+    auto *area = qobject_cast<QAbstractScrollArea *>(widget ? widget->parentWidget() : nullptr);
+    if (area && area->viewport() == widget && takesText(area))
         return area;
     return nullptr;
 }
@@ -155,8 +160,8 @@ private:
         if (!keys)
             return;
         QWidget *focus = QApplication::focusWidget();
-        const bool wanted = QGuiApplication::inputMethod()->isVisible() && focus
-            && focus->testAttribute(Qt::WA_InputMethodEnabled) && focus->isVisible();
+        const bool wanted
+            = QGuiApplication::inputMethod()->isVisible() && takesText(focus) && focus->isVisible();
         if (!wanted) {
             if (host)
                 QGuiApplication::inputMethod()->hide();
