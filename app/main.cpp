@@ -1,10 +1,13 @@
 #include "mainWindowWidget.h"
+#include "onScreenKeyboard.h"
 #include "translations.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    // Qt chooses its input method as the application object is made.
+    onScreenKeyboard::prepare(argc, argv);
     QApplication app(argc, argv);
     // Before any text is shown, in the language LANGUAGE or LANG names.
     translations::install();

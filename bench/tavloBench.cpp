@@ -8,6 +8,8 @@
 #include "mainWindowWidget.h"
 #include "noteListing.h"
 #include "notesListView.h"
+#include "onScreenKeyboard.h"
+#include "titleStrip.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -49,7 +51,8 @@ struct Options
     std::vector<long> counts {1000, 10000, 100000};
     int runs = 5;
     double editorMegabytes = 10;
-    std::string phases = "floor,floor-many,floor+fstat,listing,refresh,cold,startup,memory";
+    std::string phases
+        = "floor,floor-many,floor+fstat,listing,refresh,cold,startup,memory,keyboard";
     bool wants(const char *phase) const
     {
         return ("," + phases + ",").find("," + std::string(phase) + ",") != std::string::npos;
@@ -91,7 +94,8 @@ const char usage[]
       "  --runs      repetitions of each measurement; medians are shown (5)\n"
       "  --editor-mb size of the note opened in the editor, 0 to skip (10)\n"
       "  --phases    what to measure, for profiling one of them (default\n"
-      "              floor,floor-many,floor+fstat,listing,refresh,cold,startup,memory)\n"
+      "              floor,floor-many,floor+fstat,listing,refresh,cold,startup,memory,\n"
+      "              keyboard)\n"
       "              cold needs root: it drops the page cache before each measurement\n";
 
 long long monotonicNs()
@@ -325,6 +329,41 @@ int startupProbe(int argc, char **argv, bool empty)
     if (!showAndPaint(window))
         return 1;
     std::printf("%lld\n", monotonicNs());
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
+// In a child process started afresh, as on a device with no keyboard: taps
+// into an editor's text and prints the milliseconds until the on-screen
+// keyboard was drawn, or nothing when there is none.
+int keyboardProbe(int argc, char **argv)
+{
+    onScreenKeyboard::prepareFor(QStringLiteral("linuxfb"));
+    QApplication app(argc, argv);
+    titleStrip::overridePlatformHasNoWindowManager(true);
+    editWindowWidget editor(nullptr, "editWindow", true);
+    editor.fileName = QStringLiteral("Documents/text/none.txt");
+    editor.loadFile();
+    if (!QTest::qWaitForWindowExposed(&editor))
+        return 1;
+    QWidget *text = editor.findChild<QPlainTextEdit *>()->viewport();
+    // Drawn: the keys' first paint once they are shown.
+    struct PaintSeen : QObject
+    {
+        long long at = 0;
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint && !at && watched == onScreenKeyboard::panel())
+                at = monotonicNs();
+            return false;
+        }
+    } painted;
+    app.installEventFilter(&painted);
+    const long long start = monotonicNs();
+    QTest::mouseClick(text, Qt::LeftButton, {}, text->rect().center());
+    if (!QTest::qWaitFor([&] { return painted.at != 0; }, 5000))
+        std::_Exit(1);
+    std::printf("%.1f\n", double(painted.at - start) / 1e6);
     std::fflush(stdout);
     std::_Exit(0);
 }
@@ -852,6 +891,8 @@ int main(int argc, char **argv)
         return startupProbe(argc, argv, true);
     if (argc == 2 && std::strcmp(argv[1], "--probe-memory") == 0)
         return memoryProbe(argc, argv);
+    if (argc == 2 && std::strcmp(argv[1], "--probe-keyboard") == 0)
+        return keyboardProbe(argc, argv);
 
     Options options;
     if (!parseOptions(argc, argv, options)) {
@@ -885,6 +926,21 @@ int main(int argc, char **argv)
         QDir(base).removeRecursively();
     }
     printResults(results, syscalls.works(), options.wants("cold") ? coldSkipReason() : "");
+
+    if (options.wants("keyboard")) {
+        std::vector<double> shown;
+        for (int run = 0; run < options.runs; ++run) {
+            const std::string ms = runChild({"--probe-keyboard"});
+            if (!ms.empty())
+                shown.push_back(std::atof(ms.c_str()));
+        }
+        if (shown.empty())
+            std::printf("\nno on-screen keyboard here (see the keyboard probe's message)\n");
+        else
+            std::printf("\nfirst tap into text to the on-screen keyboard drawn: %.1f ms "
+                        "(median of %zu; budget 150 ms)\n",
+                        median(shown), shown.size());
+    }
 
     if (options.editorMegabytes > 0) {
         EditorResult editor;

@@ -9,3 +9,7 @@ if(CPACK_GENERATOR STREQUAL "DEB" AND CPACK_TAVLO_SYSROOT)
     set(ENV{TAVLO_SYSROOT} "${CPACK_TAVLO_SYSROOT}")
     set(ENV{PATH} "${CPACK_TAVLO_SYSROOT_TOOLS}:$ENV{PATH}")
 endif()
+# The on-screen keyboard's libraries are recommended, not required.
+if(CPACK_GENERATOR STREQUAL "DEB")
+    set(SHLIBDEPS_EXECUTABLE "${CMAKE_CURRENT_LIST_DIR}/shlibdepsWithoutKeyboard.sh")
+endif()

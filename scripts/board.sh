@@ -2,7 +2,8 @@
 # Boots an emulated ARM board with Tavlo installed from its own Debian
 # package, running full-screen on the Linux frame buffer as the device's one
 # application, and drives it from the host through the board's touch screen
-# (an absolute pointer) and keyboard, the way a person would.
+# (an absolute pointer), the way a person would: the board has no keyboard,
+# and text is typed on Tavlo's on-screen keyboard.
 #
 #   scripts/board.sh arm64|armhf [BUILD_DIR]
 #   scripts/board.sh arm64|armhf --power-cuts N [BUILD_DIR]   # see scripts/board/powerCuts.py
@@ -54,8 +55,10 @@ screen_height=480
 # What the board runs besides Tavlo itself: an init system, device nodes,
 # the input library Qt reads the touch screen and keyboard with, and the one
 # font family Tavlo is drawn in; and what Tavlo's package depends on, which
-# dpkg checks when it installs the package on the board.
+# dpkg checks when it installs the package on the board; and what it
+# recommends, which dpkg leaves out: the on-screen keyboard.
 rootfs_packages=systemd-sysv,udev,kmod,libinput10,libinput-bin,fonts-dejavu-core,procps,libqt6widgets6,qt6-qpa-plugins,liburing2
+rootfs_packages+=,qt6-virtualkeyboard-plugin,libqt6quickwidgets6,qml6-module-qtqml-workerscript,qml6-module-qtquick-window,qml6-module-qtquick-layouts,qml6-module-qt-labs-folderlistmodel
 # Modules the initrd loads to reach the root file system on a virtio disk.
 initrd_modules="virtio_pci_legacy_dev virtio_pci_modern_dev virtio_pci virtio_mmio virtio_blk crc16 mbcache jbd2 crc32c_generic ext4"
 
@@ -250,7 +253,7 @@ chmod 700 "$work/runtime"
 "$root/scripts/board/fixture.sh" "$work/fixture"
 # Root reads the unreadable note all the same unless it drops its override of
 # file permissions. The board's clock runs in UTC.
-(cd "$home" && TZ=UTC XDG_RUNTIME_DIR="$work/runtime" \
+(cd "$home" && LANG=C TZ=UTC XDG_RUNTIME_DIR="$work/runtime" \
     setpriv --inh-caps=-dac_override,-dac_read_search \
     --bounding-set=-dac_override,-dac_read_search \
     "$scenes" render "$root/scripts/board/scenarios.txt" "$results/expected" \
@@ -265,7 +268,7 @@ qemu_command=(
     -append "console=ttyAMA0 root=/dev/vda rw logo.nologo vt.global_cursor_default=0"
     -drive "file=$disk,format=raw,if=none,id=disk" -device virtio-blk-pci,drive=disk
     -device "virtio-gpu-pci,xres=$screen_width,yres=$screen_height"
-    -device virtio-keyboard-pci -device virtio-tablet-pci
+    -device virtio-tablet-pci
     -display none -nic none -monitor none
     -qmp "unix:$work/qmp.sock,server=on,wait=off"
     -chardev "socket,id=serial,path=$work/serial.sock,server=on,wait=off"

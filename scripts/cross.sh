@@ -43,7 +43,7 @@ phase() {
 # files), and what the tests use on the host.
 install_missing cmake ninja-build qt6-base-dev qt6-base-dev-tools qemu-user-static "g++-$triple" \
     pkg-config dpkg-dev fonts-dejavu-core python3 iproute2 qt6-l10n-tools \
-    qt6-translations-l10n
+    qt6-translations-l10n qt6-declarative-dev
 status=0
 sysroot=$("${sudo[@]}" "$root/scripts/sysroot.sh" "$arch" | tail -n 1) || status=$?
 if ((status == 75)); then

@@ -12,5 +12,11 @@ source "$root/scripts/install-missing.sh"
 install_missing cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
     desktop-file-utils python3 iproute2 liburing-dev pkg-config \
     qt6-l10n-tools qt6-translations-l10n
+# The on-screen keyboard's module and its test: Qt Quick Widgets to build it,
+# Qt Virtual Keyboard and the QML modules it needs to run, and a dictionary
+# for the word prediction whose composing text the test commits.
+install_missing qt6-declarative-dev qt6-virtualkeyboard-plugin libqt6quickwidgets6 \
+    qml6-module-qtqml-workerscript qml6-module-qtquick-window qml6-module-qtquick-layouts \
+    qml6-module-qt-labs-folderlistmodel hunspell-en-us
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -34,6 +34,7 @@ sysroot_packages=(
     libc6-dev
     libstdc++-12-dev
     qt6-base-dev
+    qt6-declarative-dev
     qt6-qpa-plugins
     liburing-dev
     fonts-dejavu-core

@@ -1,6 +1,7 @@
 #include "editWindowWidget.h"
 #include "mainWindowWidget.h"
 #include "notePaths.h"
+#include "onScreenKeyboard.h"
 #include "testSupport.h"
 #include "titleStrip.h"
 
@@ -14,6 +15,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QScroller>
 #include <QTest>
 
 #include <algorithm>
@@ -159,6 +161,18 @@ void tst_titleStrip::nothingWithWindowManager()
     QVERIFY(!buttonOf(&editor, QStringLiteral("okButton")));
     QVERIFY(!buttonOf(&editor, QStringLiteral("closeButton")));
     QCOMPARE(areaOf(&editor)->geometry().topLeft(), QPoint(10, 10));
+
+    // No on-screen keyboard, not even after a tap into text, and no
+    // scrolling by dragging.
+    char program[] = "tavlo";
+    char *arguments[] = {program, nullptr};
+    onScreenKeyboard::prepare(1, arguments);
+    onScreenKeyboard::install();
+    QTest::mouseClick(areaOf(&editor)->viewport(), Qt::LeftButton);
+    QVERIFY(!onScreenKeyboard::isPrepared() && !onScreenKeyboard::panel());
+    QVERIFY(!qEnvironmentVariableIsSet("QT_IM_MODULE"));
+    QVERIFY(!readLocalFile("/proc/self/maps").contains("tavloKeyboard"));
+    QVERIFY(!QScroller::hasScroller(areaOf(&editor)->viewport()));
 }
 
 void tst_titleStrip::mainWindowTitle()

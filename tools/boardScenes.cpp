@@ -6,6 +6,7 @@
 //
 //   tavloBoardScenes render SCENARIOS OUTPUT_DIR WIDTHxHEIGHT
 //   tavloBoardScenes compare EXPECTED.png SCREEN OUTPUT.png
+//   tavloBoardScenes find PICTURE.png X,Y,WIDTH,HEIGHT SCREEN
 //
 // `render` runs in the directory whose Documents/text/ holds the same notes
 // as the board and writes NAME.png and NAME.json for every "snap NAME" line.
@@ -13,12 +14,20 @@
 // exits 0 when SCREEN (any format Qt reads, PPM from the emulator) shows
 // what EXPECTED shows within the tolerance, and saves SCREEN as a PNG;
 // otherwise it exits 1 and saves a picture of the difference beside it.
+// `find` looks for the part X,Y,WIDTH,HEIGHT of PICTURE in SCREEN, moved up
+// or down only (a row of a list scrolled by a finger), and prints the
+// offset where it is, or exits 1 when it is nowhere.
 //
 // A scenario file holds one step a line:
 //   scenario NAME           starts a scenario
 //   snap NAME               what the screen shows now
 //   tap CONTROL             a touch on the middle of a control (see screenScene.h)
 //   type TEXT               keys typed, the rest of the line
+//   keys TEXT               the on-screen keyboard's keys tapped, one a character
+//   drag LIST ROW           LIST dragged up by a finger until ROW shows; on the
+//                           board as many times, the row then found by its picture
+//   look NAME               as snap, but the board's screen is not compared with
+//                           it: where a drag left a list is the finger's doing
 //   key KEYS                a key combination such as Ctrl+S
 //   text CONTROL TEXT       the control (a label) shows exactly TEXT
 //   check ...               a check of the board's files, for the board alone
@@ -27,8 +36,10 @@
 #include "screenMatch.h"
 #include "screenScene.h"
 
+#include "onScreenKeyboard.h"
 #include "titleStrip.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -38,13 +49,19 @@
 #include <QJsonObject>
 #include <QKeySequence>
 #include <QLabel>
+#include <QScroller>
 #include <QStyleFactory>
 #include <QTemporaryFile>
 #include <QTest>
 #include <QThread>
 #include <QTime>
 #include <QTimer>
+#ifdef TAVLO_HAS_KEYBOARD
+#include <QQuickItem>
+#include <QQuickWidget>
+#endif
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -58,12 +75,55 @@ constexpr int channelTolerance = 24;
 // At most this share of the screen may differ: the text cursor blinks, and a
 // new note's title names the second it was made.
 constexpr double differingShare = 0.004;
+// A drag: pixels and milliseconds between the finger's moves, and how long
+// it rests before it lifts. The board's driver moves the same way.
+constexpr int dragStep = 16;
+constexpr int dragStepMs = 40;
+constexpr int dragRestMs = 600;
+// How long the keyboard takes to come to rest once its keys are laid out.
+constexpr int keyboardSettleMs = 2500;
 
 [[noreturn]] void fail(const QString &message)
 {
     std::fprintf(stderr, "tavloBoardScenes: %s\n", qPrintable(message));
     std::fflush(stdout);
     std::_Exit(1);
+}
+
+// The on-screen keyboard's keys where it is shown in `window`: "key:" and
+// the character a key types ("key:Space", "key:Enter").
+QList<screenScene::Control> keysOf(QWidget *window)
+{
+    QList<screenScene::Control> keys;
+#ifdef TAVLO_HAS_KEYBOARD
+    auto *panel = qobject_cast<QQuickWidget *>(onScreenKeyboard::panel());
+    if (!panel || !panel->isVisible() || panel->window() != window || !panel->rootObject())
+        return keys;
+    QList<QQuickItem *> items {panel->rootObject()};
+    while (!items.isEmpty()) {
+        QQuickItem *item = items.takeLast();
+        items.append(item->childItems());
+        const QString text = item->property("text").toString();
+        if (!item->isVisible() || item->width() <= 0 || text.size() != 1
+            || !item->property("key").isValid())
+            continue;
+        const QString name = text == u" " ? QStringLiteral("Space")
+            : text == u"\n"               ? QStringLiteral("Enter")
+                                          : text;
+        const QRectF r = item->mapRectToScene(item->boundingRect());
+        keys.append({QStringLiteral("key:") + name,
+                     QRect(panel->mapToGlobal(r.topLeft().toPoint()), r.size().toSize())});
+    }
+#else
+    Q_UNUSED(window);
+#endif
+    return keys;
+}
+
+QList<screenScene::Control> controlsOnTop()
+{
+    QWidget *top = screenScene::topWindow();
+    return screenScene::controlsOf(top) + keysOf(top);
 }
 
 struct Step
@@ -143,11 +203,18 @@ private:
         const int outerLevel = std::exchange(m_busyLevel, level);
         const Step step = m_steps.at(m_next++);
         // Armed before the step, which may open a dialog and not return
-        // until it closes.
-        QTimer::singleShot(20, this, [this] { next(); });
+        // until it closes; after one that waits for the screen as it goes.
+        const bool waits = step.verb == QLatin1String("drag") || step.verb == QLatin1String("keys")
+            || step.verb == QLatin1String("snap") || step.verb == QLatin1String("look");
+        if (!waits)
+            QTimer::singleShot(20, this, [this] { next(); });
         settle();
-        if (step.verb == QLatin1String("snap"))
+        if (step.verb == QLatin1String("snap") || step.verb == QLatin1String("look"))
             snap(step.argument);
+        else if (step.verb == QLatin1String("keys"))
+            tapKeys(step.argument);
+        else if (step.verb == QLatin1String("drag"))
+            dragUntil(step.argument);
         else if (step.verb == QLatin1String("tap"))
             tap(step.argument);
         else if (step.verb == QLatin1String("type"))
@@ -160,6 +227,8 @@ private:
             QThread::msleep(1000 - QTime::currentTime().msec());
         else if (step.verb != QLatin1String("check"))
             fail(QStringLiteral("unknown step: ") + step.verb);
+        if (waits)
+            QTimer::singleShot(20, this, [this] { next(); });
         if (finished())
             QTimer::singleShot(0, qApp, [] { QApplication::exit(0); });
         m_busyLevel = outerLevel;
@@ -197,8 +266,7 @@ private:
         QDeadlineTimer deadline(10 * 1000);
         do {
             names.clear();
-            for (const screenScene::Control &control :
-                 screenScene::controlsOf(screenScene::topWindow())) {
+            for (const screenScene::Control &control : controlsOnTop()) {
                 if (control.name == name)
                     return control;
                 names.append(control.name);
@@ -211,12 +279,26 @@ private:
 
     void snap(const QString &name)
     {
+        // The keyboard lays its keys out after it is first shown, Qt Quick
+        // draws them a moment later, and the language's name on the space
+        // bar fades after a second or two.
+        const auto keysShown = [] {
+            const QList<screenScene::Control> keys = keysOf(screenScene::topWindow());
+            return std::any_of(keys.cbegin(), keys.cend(), [](const screenScene::Control &key) {
+                return key.name == QLatin1String("key:Enter");
+            });
+        };
+        QWidget *panel = onScreenKeyboard::panel();
+        if (panel && panel->isVisible()) {
+            if (!QTest::qWaitFor(keysShown, 10 * 1000))
+                fail(QStringLiteral("the on-screen keyboard shows no keys"));
+            QTest::qWait(keyboardSettleMs);
+        }
         const QImage picture = screenScene::screenPicture(m_screen);
         if (!picture.save(m_output.filePath(name + QStringLiteral(".png"))))
             fail(QStringLiteral("cannot write the picture ") + name);
         QJsonObject places;
-        for (const screenScene::Control &control :
-             screenScene::controlsOf(screenScene::topWindow())) {
+        for (const screenScene::Control &control : controlsOnTop()) {
             const QRect &r = control.rect;
             places.insert(control.name, QJsonArray {r.x(), r.y(), r.width(), r.height()});
         }
@@ -233,6 +315,70 @@ private:
         if (!target)
             fail(QStringLiteral("nothing under ") + name);
         QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFromGlobal(point));
+    }
+
+    static void tapKeys(const QString &text)
+    {
+        for (const QChar c : text) {
+            tap(QStringLiteral("key:")
+                + (c == u' '        ? QStringLiteral("Space")
+                       : c == u'\n' ? QStringLiteral("Enter")
+                                    : QString(c)));
+            settle();
+        }
+    }
+
+    // Drags of three quarters of the list's height, each slow enough and
+    // held still at its end so that the list does not fly on.
+    void dragUntil(const QString &argument)
+    {
+        const qsizetype space = argument.indexOf(QLatin1Char(' '));
+        const QString listName = argument.left(space);
+        const QString row = argument.mid(space + 1);
+        auto *list = screenScene::topWindow()->findChild<QAbstractScrollArea *>(listName);
+        if (!list)
+            fail(QStringLiteral("no list ") + listName);
+        QWidget *viewport = list->viewport();
+        const int x = viewport->width() / 2;
+        const int from = viewport->height() * 7 / 8;
+        const int to = viewport->height() / 8;
+        for (int drags = 1; drags <= 50; ++drags) {
+            QTest::mousePress(viewport, Qt::LeftButton, {}, {x, from});
+            // The scroller measures the finger's speed by the clock.
+            for (int y = from - dragStep; y > to; y -= dragStep) {
+                QTest::qWait(dragStepMs);
+                QTest::mouseMove(viewport, {x, y}, dragStepMs);
+            }
+            QTest::qWait(dragStepMs);
+            QTest::mouseMove(viewport, {x, to}, dragStepMs);
+            QTest::qWait(dragRestMs);
+            QTest::mouseRelease(viewport, Qt::LeftButton, {}, {x, to}, dragRestMs);
+            if (!QTest::qWaitFor([viewport] {
+                    return QScroller::scroller(viewport)->state() == QScroller::Inactive;
+                }))
+                fail(QStringLiteral("the list never came to rest"));
+            settle();
+            for (const screenScene::Control &control : controlsOnTop()) {
+                if (control.name == row
+                    && viewport->rect().contains(viewport->mapFromGlobal(control.rect.topLeft()))) {
+                    // The board's driver drags as often, along the same line.
+                    const QPoint start = viewport->mapToGlobal(QPoint(x, from));
+                    const QJsonObject drag {{QStringLiteral("count"), drags},
+                                            {QStringLiteral("x"), start.x()},
+                                            {QStringLiteral("from"), start.y()},
+                                            {QStringLiteral("to"), start.y() - from + to},
+                                            {QStringLiteral("step"), dragStep},
+                                            {QStringLiteral("stepMs"), dragStepMs},
+                                            {QStringLiteral("restMs"), dragRestMs}};
+                    QFile file(m_output.filePath(QStringLiteral("drag-%1.json").arg(row)));
+                    if (!file.open(QIODevice::WriteOnly)
+                        || file.write(QJsonDocument(drag).toJson()) < 0)
+                        fail(QStringLiteral("cannot write the drag to ") + row);
+                    return;
+                }
+            }
+        }
+        fail(QStringLiteral("no drag showed ") + row);
     }
 
     static void key(const QString &keys)
@@ -269,6 +415,9 @@ int render(int argc, char *argv[], const QString &scenarioPath, const QString &o
     QTemporaryFile config;
     if (!screenScene::useOffscreenScreen(screen, config))
         fail(QStringLiteral("cannot write the platform configuration"));
+    // The board's frame buffer gets the on-screen keyboard; the keyboard's
+    // language, like the board's, is that of the C locale.
+    onScreenKeyboard::prepareFor(QStringLiteral("linuxfb"));
     QApplication app(argc, argv);
     // linuxfb has no platform theme to name a style, so Qt takes the first
     // it knows, Windows; offscreen names Fusion. Draw what the board draws.
@@ -290,6 +439,15 @@ int render(int argc, char *argv[], const QString &scenarioPath, const QString &o
     QList<Step> steps;
     for (const Scenario &scenario : readScenarios(scenarioPath))
         steps.append(scenario.steps);
+    // A cross build's suite may run where Qt Virtual Keyboard is not
+    // installed for the target: then nothing can be typed.
+    const bool typesOnKeys = std::any_of(steps.cbegin(), steps.cend(), [](const Step &step) {
+        return step.verb == QLatin1String("keys");
+    });
+    if (typesOnKeys && !onScreenKeyboard::isPrepared()) {
+        std::fprintf(stderr, "tavloBoardScenes: no on-screen keyboard to type on here\n");
+        return 77;
+    }
 
     // A dialog that waits for an answer no step gives would hang the run.
     QTimer::singleShot(120 * 1000, [] { fail(QStringLiteral("the scenarios did not finish")); });
@@ -303,6 +461,7 @@ int render(int argc, char *argv[], const QString &scenarioPath, const QString &o
         QApplication::exec();
     if (!player.finished() || QApplication::activeModalWidget())
         fail(QStringLiteral("the scenarios ended with a dialog open"));
+    delete onScreenKeyboard::panel();
     return 0;
 }
 
@@ -338,13 +497,46 @@ int compare(const QString &expectedPath, const QString &screenPath, const QStrin
     return 1;
 }
 
+int find(const QString &picturePath, const QString &rectText, const QString &screenPath)
+{
+    const QImage picture(picturePath);
+    const QImage screen(screenPath);
+    const QStringList numbers = rectText.split(QLatin1Char(','));
+    const QRect part(numbers.value(0).toInt(), numbers.value(1).toInt(), numbers.value(2).toInt(),
+                     numbers.value(3).toInt());
+    if (picture.isNull() || screen.isNull() || part.isEmpty() || screen.size() != picture.size())
+        fail(QStringLiteral("cannot read %1 or %2, or they differ in size")
+                 .arg(picturePath, screenPath));
+    const QImage wanted = picture.copy(part);
+    int best = -1;
+    double bestShare = 1;
+    for (int y = 0; y + part.height() <= screen.height(); ++y) {
+        const QImage here = screen.copy(QRect(part.x(), y, part.width(), part.height()));
+        const ScreenDifference difference = compareScreens(wanted, here, channelTolerance);
+        const double share = double(difference.differing) / double(difference.total);
+        if (share < bestShare) {
+            bestShare = share;
+            best = y;
+        }
+    }
+    // A row's text differs from its neighbours' in a few per cent of its
+    // pixels: the best place must match nearly all of them.
+    if (best < 0 || bestShare > 0.01) {
+        std::printf("not found (best %.3f%% differing at %d)\n", 100 * bestShare, best);
+        return 1;
+    }
+    std::printf("%d\n", best - part.y());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     const QString usage
         = QStringLiteral("usage: tavloBoardScenes render SCENARIOS OUTPUT_DIR WIDTHxHEIGHT\n"
-                         "       tavloBoardScenes compare EXPECTED.png SCREEN OUTPUT.png");
+                         "       tavloBoardScenes compare EXPECTED.png SCREEN OUTPUT.png\n"
+                         "       tavloBoardScenes find PICTURE.png X,Y,WIDTH,HEIGHT SCREEN");
     const QString command = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (command == QLatin1String("render") && argc == 5) {
         const QStringList size = QString::fromLocal8Bit(argv[4]).split(QLatin1Char('x'));
@@ -354,6 +546,9 @@ int main(int argc, char *argv[])
         return render(argc, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
                       screen);
     }
+    if (command == QLatin1String("find") && argc == 5)
+        return find(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                    QString::fromLocal8Bit(argv[4]));
     if (command == QLatin1String("compare") && argc == 5)
         return compare(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
                        QString::fromLocal8Bit(argv[4]));

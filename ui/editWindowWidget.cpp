@@ -7,6 +7,8 @@
 #include "titleStrip.h"
 
 #include <QGridLayout>
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QKeySequence>
 #include <QPlainTextEdit>
 #include <QShortcut>
@@ -26,6 +28,13 @@ QString literalTitle(const QString &path)
 QString quoted(const QString &path)
 {
     return QStringLiteral("'") + displayText(path) + QStringLiteral("'");
+}
+
+// An input method holds the letters of the word being typed as composing
+// text, which the text read back does not contain until it is committed.
+void commitComposing()
+{
+    QGuiApplication::inputMethod()->commit();
 }
 
 } // namespace
@@ -54,7 +63,10 @@ editWindowWidget::editWindowWidget(QWidget *parent, const char *name, bool modal
          {QKeySequence(QKeySequence::Save), QKeySequence(Qt::CTRL | Qt::Key_Return),
           QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
         auto *shortcut = new QShortcut(keys, this);
-        connect(shortcut, &QShortcut::activated, this, &QDialog::accept);
+        connect(shortcut, &QShortcut::activated, this, [this] {
+            commitComposing();
+            accept();
+        });
     }
 
     titleStrip::install();
@@ -113,6 +125,7 @@ bool editWindowWidget::saveFile()
     if (!writable)
         return false;
 
+    commitComposing();
     Note::SaveResult result = note.save(text());
     if (result.status == Note::SaveStatus::ChangedOnDisk) {
         const bool replace = messages::askYesNo(
@@ -158,6 +171,7 @@ bool editWindowWidget::hasChanges() const
 
 void editWindowWidget::reject()
 {
+    commitComposing();
     if (!hasChanges()) {
         QDialog::reject();
         return;

@@ -1,10 +1,14 @@
 #include "titleStrip.h"
 
+#include "fingerControls.h"
+#include "onScreenKeyboard.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QInputMethod>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -60,10 +64,7 @@ QString shownTitle(const QWidget *window)
 // screen, and never smaller than the text beside it.
 int buttonSide(const QWidget *window, const QFontMetrics &text)
 {
-    const QScreen *screen = window->screen();
-    const qreal dotsPerInch = screen ? screen->physicalDotsPerInch() : 96.0;
-    const int fingertip = qCeil(fingertipMm / 25.4 * dotsPerInch);
-    return qMax(fingertip, text.height() + 2 * padding);
+    return qMax(fingertipSide(window), text.height() + 2 * padding);
 }
 
 // The strip itself: a child of its window, laid over the room the window's
@@ -108,9 +109,14 @@ public:
 
     void addDialogButtons(QDialog *dialog)
     {
-        auto *okButton = addButton(QStringLiteral("okButton"),
+        auto *okButton = addButton(QStringLiteral("okButton"), 
                                    QCoreApplication::translate("titleStrip", "OK"));
-        connect(okButton, &QPushButton::clicked, dialog, &QDialog::accept);
+        connect(okButton, &QPushButton::clicked, dialog, [dialog] {
+            // Letters an input method still holds as composing text belong
+            // to what is accepted.
+            QGuiApplication::inputMethod()->commit();
+            dialog->accept();
+        });
         auto *closeButton = addButton(QStringLiteral("closeButton"), QStringLiteral("✕"));
         // The label is a symbol: the name says what it does.
         closeButton->setAccessibleName(QCoreApplication::translate("titleStrip", "Close"));
@@ -211,6 +217,7 @@ private:
         if (dialog && dialog->property(acceptAndRejectProperty).toBool())
             strip->addDialogButtons(dialog);
         strip->show();
+        fingerControls::adapt(window);
         // Lay the window out with the strip's room now, not after a first
         // paint without it.
         if (window->layout())
@@ -219,6 +226,13 @@ private:
 };
 
 } // namespace
+
+int fingertipSide(const QWidget *widget)
+{
+    const QScreen *screen = widget->screen();
+    const qreal dotsPerInch = screen ? screen->physicalDotsPerInch() : 96.0;
+    return qCeil(fingertipMm / 25.4 * dotsPerInch);
+}
 
 bool platformHasNoWindowManager()
 {
@@ -239,6 +253,7 @@ void overridePlatformHasNoWindowManager(std::optional<bool> value)
 
 void install()
 {
+    onScreenKeyboard::install();
     static QPointer<windowWatcher> watcher;
     if (watcher || !qApp)
         return;

@@ -3,6 +3,7 @@
 #include <optional>
 
 class QDialog;
+class QWidget;
 class QString;
 
 // Where no window manager draws a decoration (Qt drawing straight to the
@@ -13,7 +14,8 @@ class QString;
 // "closeButton" that rejects it, each big enough for a fingertip. The window's
 // top contents margin makes room for the strip, so its own layout keeps its
 // margins and places. Where a window manager decorates the windows, none of
-// this exists.
+// this exists. There, too, the window's buttons and list rows are made at
+// least a fingertip high, and its lists and text scroll by dragging.
 namespace titleStrip {
 
 // Whether the windows go undecorated on this platform: true for the Qt
@@ -28,9 +30,14 @@ bool platformHasNoWindowManager(const QString &platformName);
 void overridePlatformHasNoWindowManager(std::optional<bool> value);
 
 // Gives every top-level window shown from now on its strip when
-// platformHasNoWindowManager() says so. Needs the application object; does
-// nothing the second time.
+// platformHasNoWindowManager() says so, and installs the on-screen keyboard
+// where it was prepared. Needs the application object; does nothing the
+// second time.
 void install();
+
+// The least side, in pixels, of a control a fingertip hits reliably on the
+// screen of `widget`: 7 mm at the screen's physical resolution.
+int fingertipSide(const QWidget *widget);
 
 // Asks for the OK and ✕ buttons in the dialog's strip: for a dialog that has
 // no buttons of its own and relies on the decoration to be accepted or

@@ -3,10 +3,13 @@
 
 scripts/board.sh runs it. It starts qemu with the command after "--", reads
 the board's serial line (a root shell, and the boot messages) and drives the
-board over QMP: touches through the absolute pointer and keys through the
-keyboard. Before every step it waits until the board's screen shows what
-tools/boardScenes.cpp recorded for that point of the scenarios ("snap"), by
-taking screendumps until one matches; the same recording says where to touch.
+board over QMP: touches and drags through the absolute pointer, and keys
+through a keyboard where the board has one (text is typed on the on-screen
+keyboard's keys, touched like any control). Before every step it waits until
+the board's screen shows what tools/boardScenes.cpp recorded for that point
+of the scenarios ("snap"), by taking screendumps until one matches; the same
+recording says where to touch. After a drag ("look") the screen is not
+compared: a row is found on it by its picture.
 The board's notes are checked through the serial shell.
 
   driver.py SCENARIOS EXPECTED_DIR FIXTURE_NOTES RESULTS_DIR WORK_DIR COMPARE... -- QEMU...
@@ -166,6 +169,7 @@ class Board:
         self.known = set()
         self.last_new = None
         self.dumps = 0
+        self.looked = None
 
     # --- starting and stopping ---------------------------------------------
 
@@ -234,26 +238,78 @@ class Board:
             self.places = json.load(places)
         self.screen = name
 
+    def finger_at(self, px, py):
+        size_x, size_y = self.screen_size
+        # The tablet's axes run from 0 to 0x7fff across the screen.
+        self.qmp.execute("input-send-event", events=[
+            {"type": "abs", "data": {"axis": "x", "value": px * 0x7FFF // (size_x - 1)}},
+            {"type": "abs", "data": {"axis": "y", "value": py * 0x7FFF // (size_y - 1)}}])
+
+    def finger(self, down):
+        self.qmp.execute("input-send-event", events=[
+            {"type": "btn", "data": {"down": down, "button": "left"}}])
+
     def tap(self, control):
         if control not in self.places:
             raise Failure("no %s on the screen %s; there are %s"
                           % (control, self.screen, ", ".join(sorted(self.places))))
         x, y, width, height = self.places[control]
+        if self.looked:
+            y += self.find(control)
         px, py = x + width // 2, y + height // 2
-        size_x, size_y = self.screen_size
-        # The tablet's axes run from 0 to 0x7fff across the screen.
-        ax = px * 0x7FFF // (size_x - 1)
-        ay = py * 0x7FFF // (size_y - 1)
 
         def touch():
-            self.qmp.execute("input-send-event", events=[
-                {"type": "abs", "data": {"axis": "x", "value": ax}},
-                {"type": "abs", "data": {"axis": "y", "value": ay}}])
-            self.qmp.execute("input-send-event", events=[
-                {"type": "btn", "data": {"down": True, "button": "left"}}])
-            self.qmp.execute("input-send-event", events=[
-                {"type": "btn", "data": {"down": False, "button": "left"}}])
+            self.finger_at(px, py)
+            self.finger(True)
+            self.finger(False)
         self.until_shown(touch, "a touch on " + control)
+
+    def find(self, control):
+        """Where a control the host saw after a drag is on the board's screen:
+        its offset up or down, found by its picture."""
+        dump = os.path.join(self.work, "found.ppm")
+        self.qmp.execute("screendump", filename=dump)
+        self.dumps += 1
+        x, y, width, height = self.places[control]
+        result = subprocess.run([self.compare[0], "find",
+                                 os.path.join(self.expected, self.looked + ".png"),
+                                 "%d,%d,%d,%d" % (x, y, width, height), dump],
+                                capture_output=True, text=True)
+        if result.returncode != 0:
+            raise Failure("%s is not on the screen: %s%s"
+                          % (control, result.stdout.strip(), result.stderr.strip()))
+        log("%s found %s px from where the host had it" % (control, result.stdout.strip()))
+        return int(result.stdout.strip())
+
+    def drag(self, argument):
+        """Drags as the host did, as often, and waits for the list to rest."""
+        row = argument.partition(" ")[2]
+        with open(os.path.join(self.expected, "drag-%s.json" % row)) as recorded:
+            drag = json.load(recorded)
+        for _ in range(drag["count"]):
+            self.finger_at(drag["x"], drag["from"])
+            self.finger(True)
+            y = drag["from"]
+            while y > drag["to"]:
+                y = max(drag["to"], y - drag["step"])
+                time.sleep(drag["stepMs"] / 1000)
+                self.finger_at(drag["x"], y)
+            time.sleep(drag["restMs"] / 1000)
+            self.finger(False)
+            self.until_still()
+        log("dragged %d times" % drag["count"])
+
+    def until_still(self):
+        """Waits until two screendumps a moment apart are the same."""
+        deadline = time.monotonic() + STEP_SECONDS
+        before = self.dump()
+        while time.monotonic() < deadline:
+            time.sleep(0.5)
+            after = self.dump()
+            if after == before:
+                return
+            before = after
+        raise Failure("the screen never came to rest")
 
     def dump(self):
         path = os.path.join(self.work, "typing.ppm")
@@ -341,6 +397,12 @@ class Board:
             if rest in names:
                 raise Failure("%s is still in the note directory" % rest)
             log("%s is gone" % rest)
+        elif kind == "holds":
+            name, _, text = rest.partition(" ")
+            got = self.note_bytes(name)
+            if got != text.replace("\\n", "\n").encode():
+                raise Failure("%s holds %r" % (name, got))
+            log("%s holds exactly what was typed" % name)
         elif kind == "same":
             with open(os.path.join(self.fixture, rest), "rb") as original:
                 want = original.read()
@@ -370,7 +432,14 @@ class Board:
                 continue
             if verb == "text":
                 continue
-            if verb == "snap":
+            if verb != "tap":
+                self.looked = None
+            if verb == "look":
+                self.until_still()
+                with open(os.path.join(self.expected, argument + ".json")) as places:
+                    self.places = json.load(places)
+                self.screen = self.looked = argument
+            elif verb == "snap":
                 self.wait_for_screen(argument, BOOT_SECONDS if first else STEP_SECONDS)
                 if first:
                     log("first screen %.0f s after the emulator started"
@@ -379,10 +448,16 @@ class Board:
                     # Kernel messages would land amid the commands' output.
                     self.serial.run("stty -echo; dmesg -n 1")
                     self.known = self.note_names()
-                    log("notes on the board: %s" % ", ".join(sorted(self.known)))
+                    log("%d notes on the board" % len(self.known))
                 first = False
             elif verb == "tap":
                 self.tap(argument)
+                self.looked = None
+            elif verb == "keys":
+                for char in argument:
+                    self.tap("key:" + {" ": "Space", "\n": "Enter"}.get(char, char))
+            elif verb == "drag":
+                self.drag(argument)
             elif verb == "type":
                 for char in argument:
                     self.press(keys_of_char(char))

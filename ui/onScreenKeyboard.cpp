@@ -1,0 +1,305 @@
+#include "onScreenKeyboard.h"
+
+#include "keyboardPanelFactory.h"
+#include "titleStrip.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QInputMethod>
+#include <QLayout>
+#include <QLibraryInfo>
+#include <QPlainTextEdit>
+#include <QPluginLoader>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace onScreenKeyboard {
+
+namespace {
+
+bool &prepared()
+{
+    static bool value = false;
+    return value;
+}
+
+void say(const QString &why)
+{
+    std::fprintf(stderr, "tavlo: no on-screen keyboard: %s\n", qPrintable(why));
+}
+
+// Where the keyboard's module is: installed beside the program's libraries,
+// or in the build tree beside app/, tests/ and tools/.
+QString modulePath()
+{
+    const QString programDir = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    const QDir dir(programDir);
+    for (const QString &candidate :
+         {dir.filePath(QStringLiteral(TAVLO_KEYBOARD_RELATIVE_DIR "/tavloKeyboard.so")),
+          dir.filePath(QStringLiteral("../keyboard/tavloKeyboard.so"))}) {
+        if (QFileInfo::exists(candidate))
+            return QDir::cleanPath(candidate);
+    }
+    return QString();
+}
+
+// Whether text is typed into the widget. Item views take input methods too,
+// for their editors and keyboard search, but a row is not text.
+bool takesText(const QWidget *widget)
+{
+    return widget && widget->testAttribute(Qt::WA_InputMethodEnabled)
+        && !qobject_cast<const QAbstractItemView *>(widget);
+}
+
+// The text widget a press on `widget` lands in, if any: the widget itself or
+// the scroll area whose viewport it is.
+QWidget *textWidgetAt(QWidget *widget)
+{
+    if (takesText(widget))
+        return widget;
+    auto *area = qobject_cast<QAbstractScrollArea *>(widget ? widget->parentWidget() : nullptr);
+    if (area && area->viewport() == widget && takesText(area))
+        return area;
+    return nullptr;
+}
+
+// Makes the keys on the first tap into text and keeps them at the bottom of
+// the window that holds the focused text while the input method shows them.
+class keyboardHost : public QObject
+{
+public:
+    explicit keyboardHost(QObject *parent)
+        : QObject(parent)
+    {
+        // The keys' widget goes with the program, before the platform does.
+        connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { delete keys.data(); });
+        connect(QGuiApplication::inputMethod(), &QInputMethod::visibleChanged, this,
+                &keyboardHost::follow);
+        connect(qApp, &QApplication::focusChanged, this, &keyboardHost::follow);
+    }
+    // Without aboutToQuit (the event loop never ran) the keys are left to
+    // the end of the process: Qt Quick cannot tear them down once the
+    // application object is going.
+
+    QWidget *panel() const { return keys; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::TouchBegin:
+            // Before the text takes the focus: the input method must find
+            // the keys there when it does.
+            if (!keys && !failed && watched->isWidgetType()
+                && textWidgetAt(static_cast<QWidget *>(watched)))
+                make(static_cast<QWidget *>(watched)->window());
+            break;
+        case QEvent::MouseButtonRelease:
+        case QEvent::TouchEnd:
+            if (keys && watched->isWidgetType()) {
+                QWidget *text = textWidgetAt(static_cast<QWidget *>(watched));
+                if (text && text->hasFocus())
+                    QGuiApplication::inputMethod()->show();
+            }
+            break;
+        case QEvent::Resize:
+            if (watched == host)
+                place();
+            break;
+        case QEvent::Hide:
+            // The window may be deleted once hidden, and the keys with it.
+            if (watched == host)
+                takeOut();
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void make(QWidget *window)
+    {
+        const QString path = modulePath();
+        if (path.isEmpty()) {
+            fail(QStringLiteral("the module tavloKeyboard.so is not installed"));
+            return;
+        }
+        QPluginLoader loader(path);
+        auto *factory = qobject_cast<keyboardPanelFactory *>(loader.instance());
+        if (!factory) {
+            fail(loader.errorString());
+            return;
+        }
+        QString error;
+        keys = factory->createPanel(window, window->width(), &error);
+        if (!keys) {
+            fail(error);
+            return;
+        }
+        keys->hide();
+        keys->setParent(nullptr);
+    }
+
+    void fail(const QString &why)
+    {
+        failed = true;
+        say(why);
+    }
+
+    // Shows the keys in the focused text's window while the input method
+    // wants them, and takes them out otherwise.
+    void follow()
+    {
+        if (!keys)
+            return;
+        QWidget *focus = QApplication::focusWidget();
+        const bool wanted
+            = QGuiApplication::inputMethod()->isVisible() && takesText(focus) && focus->isVisible();
+        if (!wanted) {
+            if (host)
+                QGuiApplication::inputMethod()->hide();
+            takeOut();
+            return;
+        }
+        QWidget *window = focus->window();
+        if (host != window) {
+            takeOut();
+            host = window;
+            keys->setParent(window);
+            grown = 0;
+        }
+        place();
+        keys->show();
+        keys->raise();
+        // The line being typed stays in sight above the keys.
+        QPointer<QWidget> text = focus;
+        QTimer::singleShot(0, this, [text] {
+            if (auto *edit = qobject_cast<QPlainTextEdit *>(text.data()))
+                edit->ensureCursorVisible();
+        });
+    }
+
+    // At the bottom of the window, the window's layout shrunk above it.
+    void place()
+    {
+        if (!host || !keys)
+            return;
+        const int height = keys->heightForWidth(host->width());
+        keys->setGeometry(0, host->height() - height, host->width(), height);
+        QMargins margins = host->contentsMargins();
+        margins.setBottom(margins.bottom() - grown + height);
+        grown = height;
+        host->setContentsMargins(margins);
+        if (host->layout())
+            host->layout()->activate();
+    }
+
+    void takeOut()
+    {
+        if (!host)
+            return;
+        QMargins margins = host->contentsMargins();
+        margins.setBottom(margins.bottom() - grown);
+        host->setContentsMargins(margins);
+        grown = 0;
+        host = nullptr;
+        if (keys) {
+            keys->hide();
+            keys->setParent(nullptr);
+        }
+    }
+
+    QPointer<QWidget> keys;
+    QPointer<QWidget> host;
+    int grown = 0;
+    bool failed = false;
+};
+
+QPointer<keyboardHost> &theHost()
+{
+    static QPointer<keyboardHost> host;
+    return host;
+}
+
+// Stands for the file a package puts in place.
+struct Needed
+{
+    QString path;
+    const char *package;
+};
+
+} // namespace
+
+void prepare(int argc, char **argv)
+{
+    // As QGuiApplication chooses: -platform first, then QT_QPA_PLATFORM, then
+    // the build's default, which is never one without a window manager.
+    QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (qstrcmp(argv[i], "-platform") == 0 || qstrcmp(argv[i], "--platform") == 0)
+            platform = QString::fromLocal8Bit(argv[i + 1]);
+    }
+    prepareFor(platform.section(QLatin1Char(':'), 0, 0));
+}
+
+void prepareFor(const QString &platformName)
+{
+    prepared() = false;
+    // A device with a keyboard of its own, or an input method chosen on
+    // purpose, sets QT_IM_MODULE: text input is then left to Qt.
+    if (!titleStrip::platformHasNoWindowManager(platformName)
+        || qEnvironmentVariableIsSet("QT_IM_MODULE"))
+        return;
+    const QString plugins = QLibraryInfo::path(QLibraryInfo::PluginsPath);
+    const QString qml = QLibraryInfo::path(QLibraryInfo::QmlImportsPath);
+    const QString libraries = QLibraryInfo::path(QLibraryInfo::LibrariesPath);
+    const Needed needed[] = {
+        {plugins + QStringLiteral("/platforminputcontexts/libqtvirtualkeyboardplugin.so"),
+         "qt6-virtualkeyboard-plugin"},
+        {qml + QStringLiteral("/QtQuick/VirtualKeyboard/qmldir"), "qt6-virtualkeyboard-plugin"},
+        {libraries + QStringLiteral("/libQt6QuickWidgets.so.6"), "libqt6quickwidgets6"},
+    };
+    for (const Needed &file : needed) {
+        if (!QFileInfo::exists(file.path)) {
+            say(QStringLiteral("%1 is missing (package %2)")
+                    .arg(file.path, QString::fromLatin1(file.package)));
+            return;
+        }
+    }
+    if (modulePath().isEmpty()) {
+        say(QStringLiteral("the module tavloKeyboard.so is not installed"));
+        return;
+    }
+    qputenv("QT_IM_MODULE", "qtvirtualkeyboard");
+    // Qt's own panel would open as a window over the whole screen; Tavlo
+    // hosts the keys in its windows instead.
+    qputenv("QT_VIRTUALKEYBOARD_DESKTOP_DISABLE", "1");
+    prepared() = true;
+}
+
+bool isPrepared()
+{
+    return prepared();
+}
+
+void install()
+{
+    if (!prepared() || theHost() || !qApp)
+        return;
+    theHost() = new keyboardHost(qApp);
+    qApp->installEventFilter(theHost());
+}
+
+QWidget *panel()
+{
+    return theHost() ? theHost()->panel() : nullptr;
+}
+
+} // namespace onScreenKeyboard
