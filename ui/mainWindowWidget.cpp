@@ -76,8 +76,9 @@ void mainWindowWidget::refreshList(notesListView *list)
         if (const auto caption = reader.next()) {
             rows->addRow(i, displayText(*caption));
         } else {
-            messages::showFileError(tr("Could not read item '%1'")
-                                        .arg(displayText(notes::decodeFileName(listing.entryAt(i)))));
+            messages::showFileError(
+                tr("Could not read item '%1'")
+                    .arg(displayText(notes::decodeFileName(listing.entryAt(i)))));
             // The notes may have changed while the message was up.
             reader.discardReadAhead();
         }

@@ -109,7 +109,7 @@ public:
 
     void addDialogButtons(QDialog *dialog)
     {
-        auto *okButton = addButton(QStringLiteral("okButton"), 
+        auto *okButton = addButton(QStringLiteral("okButton"),
                                    QCoreApplication::translate("titleStrip", "OK"));
         connect(okButton, &QPushButton::clicked, dialog, [dialog] {
             // Letters an input method still holds as composing text belong

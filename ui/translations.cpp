@@ -44,6 +44,7 @@ QString install(const QStringList &uiLanguages)
 {
     remove(ownCatalogue);
     remove(qtCatalogue);
+    QLocale::setDefault(QLocale::system());
     for (const QString &name : uiLanguages) {
         const QLocale locale(name);
         if (locale.language() == QLocale::English || locale.language() == QLocale::C)
@@ -60,6 +61,9 @@ QString install(const QStringList &uiLanguages)
             qtCatalogue = adopt(std::move(qt));
         // Installed last, so asked first: its layout direction counts.
         ownCatalogue = adopt(std::move(own));
+        // What follows the program's language, the on-screen keyboard's
+        // layout among it, asks the default locale.
+        QLocale::setDefault(locale);
         return ownCatalogue->language();
     }
     return QString();

@@ -11,7 +11,9 @@ namespace translations {
 // "pt-BR", ...) Tavlo has a catalogue for, in place of any installed by an
 // earlier call. English and the C locale end the search: the texts are
 // written in English. Arabic turns the application's layout right to left.
-// Returns the catalogue's language, or an empty string when none was taken.
+// The default locale becomes that of the language taken (the on-screen
+// keyboard lays its keys out for it), else the system's. Returns the
+// catalogue's language, or an empty string when none was taken.
 QString install(const QStringList &uiLanguages = QLocale::system().uiLanguages());
 
 } // namespace translations
