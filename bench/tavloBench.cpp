@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Tavlo developers
+
 // Times a rebuild of the note list against the least such a rebuild can cost,
 // and the start-up and the editor with a big note. See "Benchmark" in the
 // README for what each column means.

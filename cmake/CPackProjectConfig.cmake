@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # Read by cpack before each package it makes (see Packaging.cmake). In a
 # cross build dpkg-shlibdeps takes the package's architecture from
 # DEB_HOST_ARCH.

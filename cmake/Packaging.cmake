@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # The Debian package: `cpack -G DEB` in a build directory makes
 # tavlo_VERSION_ARCH.deb from what `cmake --install` puts in place, under
 # /usr. scripts/package.sh builds it and checks what is in it.

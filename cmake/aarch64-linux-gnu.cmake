@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # Cross-builds for 64-bit ARM (Debian arm64) with the Debian cross compiler
 # against an arm64 sysroot made by scripts/sysroot.sh, and runs what it
 # builds (tests) under qemu user emulation.

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # Cross-builds for 32-bit ARM with hardware floating point (Debian armhf)
 # with the Debian cross compiler against an armhf sysroot made by
 # scripts/sysroot.sh, and runs what it builds (tests) under qemu user

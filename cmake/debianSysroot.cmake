@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # The part the ARM toolchain files share; they set TAVLO_CROSS_TRIPLE (the
 # GNU triple, which is also the Debian multiarch directory name) and
 # TAVLO_CROSS_EMULATOR before including this.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Tavlo developers
+
 #pragma once
 
 #include <QByteArray>

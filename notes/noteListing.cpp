@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Tavlo developers
+
 // Lists the note directory with readdir() rather than QDir: QDir decodes each
 // name through the locale, which turns bytes that are not UTF-8 into U+FFFD
 // (the note could then not be opened again), sorts by UTF-16 code units

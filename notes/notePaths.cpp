@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Tavlo developers
+
 // The clock is read and turned into local time through the C library rather
 // than QDate::currentDate() and QTime::currentTime(): Qt 6.4 does both through
 // a time_t, which Debian 12 builds it with 32 bits wide on 32-bit ARM, and

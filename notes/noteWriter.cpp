@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Tavlo developers
+
 // Writes notes itself rather than through QSaveFile, which would not give:
 // a temporary file whose name begins with a dot (never listed as a note, even
 // when a crash leaves it behind), the directory flushed after the rename (so

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # Boots an emulated ARM board with Tavlo installed from its own Debian
 # package, running full-screen on the Linux frame buffer as the device's one
 # application, and drives it from the host through the board's touch screen

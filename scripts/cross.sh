@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # Cross-builds Tavlo and its tests for an ARM device and runs the whole test
 # suite under qemu user emulation on the offscreen platform.
 #

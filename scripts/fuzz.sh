@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # Builds the libFuzzer targets with clang in build-fuzz/ and runs each for a
 # bounded time (FUZZ_SECONDS, 60 by default) from the seed corpus in the repo.
 # A crash or sanitizer finding fails the run and leaves the input in build-fuzz/.

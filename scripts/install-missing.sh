@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # Defines install_missing, sourced by the other scripts: installs the Debian
 # packages among its arguments that are not installed yet, with sudo unless
 # run as root. Also apt_update, which reads the package lists afresh.

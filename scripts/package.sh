@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # Makes Tavlo's Debian package from a configured build directory and checks
 # it: its control fields (architecture, and Depends naming the Qt 6 runtime
 # libraries as dpkg-shlibdeps found them), its files (the program, the menu

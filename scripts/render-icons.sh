@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # Renders data/icons/tavlo.svg into the PNG sizes installed beside it
 # (data/icons/tavlo-SIZE.png). The PNGs are committed, so building and
 # installing Tavlo needs no SVG renderer; run this after changing the SVG.

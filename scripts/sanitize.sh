@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # Builds Tavlo and its tests with AddressSanitizer and UndefinedBehaviorSanitizer
 # in build-sanitize/ and runs the whole suite; any finding fails the run.
 set -euo pipefail

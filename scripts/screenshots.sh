@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # Takes the README's pictures of the real windows: builds Tavlo (as ./test
 # does), writes a few notes into a scratch Documents/text/, and has
 # tools/screenshots.cpp grab the main window listing them and the editor

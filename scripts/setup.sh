@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # Brings a Debian 12 machine to the point where Tavlo builds, then configures
 # build/. Sourced by ./run, ./test and scripts/screenshots.sh, which each
 # build what they need.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # The soak: builds Tavlo's notes library and windows with AddressSanitizer and
 # UndefinedBehaviorSanitizer in build-soak/, then drives the real windows on
 # the offscreen platform through random user actions while other programs

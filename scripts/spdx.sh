@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # Puts the licence and copyright lines at the top of every source file,
 # script and build file of the project, in the file's own comment syntax
 # (after a #! line or an XML declaration, which must stay first):

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # Makes the root file system a cross build of Tavlo compiles, links and runs
 # its tests against: the target's C and C++ libraries, Qt 6 and liburing with
 # their headers, unpacked from Debian's packages without running any of them.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # Defines target_apt_update, sourced by the scripts that fetch Debian
 # packages of an ARM target (sysroot.sh, board.sh) without adding the target's
 # architecture to this machine's dpkg.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # Brings the catalogues in translations/ up to date with the texts of the
 # sources: lupdate adds every new text as unfinished and marks every text
 # the sources no longer have as vanished, for a translator to settle

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # Builds Tavlo without liburing (-DTAVLO_URING=OFF) in build-nouring/ and runs
 # the tests of the note list there: every rebuild then reads one note at a
 # time, and must still give the same rows, warnings and notes.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # Plays the emulated board's scenarios (scripts/board/scenarios.txt) on the
 # offscreen platform, as scripts/board.sh does before it boots the board, and
 # checks that every step found its controls, that every screen was recorded

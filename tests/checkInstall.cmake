@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # Installs a build into a scratch prefix and checks that a desktop finds
 # Tavlo there: the program the menu entry starts, the entry itself, and the
 # icon it names, in the scalable size and as PNGs of the sizes their

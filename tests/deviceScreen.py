@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 """Starts Tavlo on Qt's vnc platform, which has no window manager, and reads
 what it draws through a small RFB client: the main window's title strip, the
 editor's strip with OK and the close button, a note saved by tapping OK and

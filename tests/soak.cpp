@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Tavlo developers
+
 // The soak: long runs of random user actions on the real windows, with other
 // programs changing the notes underneath, checked after every step against a
 // small model of what must be on disk and on the screen. A divergence is

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Tavlo developers
+
 // Plays the board's scenarios on the offscreen platform, at the board's
 // screen size and in its widget style, and records what the screen must show
 // at each step: a picture and where each control is. scripts/board.sh then

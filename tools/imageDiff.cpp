@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Tavlo developers
+
 // Compares two pictures by what the eye sees: the same size, and every pixel
 // alike within a small tolerance, so that a renderer's slightly different
 // anti-aliasing passes and a changed drawing does not.

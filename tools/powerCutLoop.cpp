@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Tavlo developers
+
 // Runs on the emulated board while the host cuts its power at random
 // (scripts/board.sh ARCH --power-cuts N): saves notes over and over, and
 // deletes some, through the very calls the editor and the Delete button make,

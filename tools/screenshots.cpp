@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Tavlo developers
+
 // Draws the README's pictures of Tavlo's two windows as PNGs: the main
 // window listing the notes in Documents/text/ of the working directory, the
 // row of one note current, and the editor showing that note, once as on a

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 """Boots the emulated board and plays the scenarios on it, as a person would.
 
 scripts/board.sh runs it. It starts qemu with the command after "--", reads

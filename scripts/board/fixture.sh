@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 # Writes the board's notes into DIR/Documents/text/: a few notes named as New
 # names them, in a year that sorts before any note the board makes, the first
 # of them unreadable (mode 000) to whoever is not root or drops root's

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Tavlo developers
 """Cuts the emulated board's power N times while it saves and deletes notes.
 
 scripts/board.sh ARCH --power-cuts N runs it once the board's cached root

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Tavlo developers
+
 // The caption of any content: the same from memory, from a file and, where it
 // settles it, from the first block; one line at most, never empty, and shown
 // in bounded length.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Tavlo developers
+
 // Any content read as a note and written back: an unedited note gets exactly
 // its bytes back (less a UTF-8 byte-order mark), the text survives its own
 // encoding, and a note whose line breaks are all alike is reproduced from its

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Tavlo developers
+
 // The on-screen keyboard's one module: everything of Qt Quick that Tavlo
 // uses, loaded on the first tap into text and never on a desktop, so that the
 // program starts as fast and as small as without it.
