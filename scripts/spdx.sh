@@ -38,7 +38,7 @@ main() {
     comment_of() {
         case "$1" in
         tests/fuzz/corpus/*) ;;
-        *.cpp | *.h) echo '// ' ;;
+        *.cpp | *.h | *.qml) echo '// ' ;;
         CMakeLists.txt | */CMakeLists.txt | *.cmake | *.sh | *.py | *.service | run | test | .ci/run | \
             scripts/board/init | scripts/board/scenarios.txt | .clang-format | .gitignore | *.desktop)
             echo '# '
@@ -63,7 +63,7 @@ main() {
         IFS=$'\t' read -r open close <<<"$style"
         header="$open$license$close"$'\n'"$open$copyright$close"
         # C++ sources keep a blank line between the header and the code.
-        case "$file" in *.cpp | *.h) header+=$'\n' ;; esac
+        case "$file" in *.cpp | *.h | *.qml) header+=$'\n' ;; esac
         first=$(head -n 1 "$file")
         {
             case "$first" in
