@@ -9,6 +9,8 @@
 
 #include "fileNames.h"
 
+#include <QtEndian>
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -65,16 +67,9 @@ struct NameHead
 
 NameHead headOf(const char *names, qsizetype start)
 {
-    NameHead head;
-    head.start = start;
-    bool ended = false;
-    for (int k = 0; k < 16; ++k) {
-        const uchar byte = ended ? 0 : uchar(names[start + k]);
-        ended = byte == 0;
-        quint64 &half = k < 8 ? head.high : head.low;
-        half = half << 8 | byte;
-    }
-    return head;
+    uchar bytes[16] = {};
+    std::memcpy(bytes, names + start, ::strnlen(names + start, sizeof bytes));
+    return {qFromBigEndian<quint64>(bytes), qFromBigEndian<quint64>(bytes + 8), start};
 }
 
 } // namespace
