@@ -36,6 +36,21 @@ QString captionFromText(QStringView text, bool wholeFile)
     return line.toString();
 }
 
+// captionFromText(text, false), cutting the line out of `text` in place
+// rather than copying it.
+QString captionOfLine(QString text)
+{
+    const qsizetype lineFeed = text.indexOf(u'\n');
+    if (lineFeed < 0)
+        return captionFromText(text, false);
+    text.truncate(lineFeed);
+    if (text.endsWith(u'\r'))
+        text.chop(1);
+    if (text.isEmpty())
+        return shown(noCaption);
+    return text;
+}
+
 QStringConverter::Encoding encodingOf(QByteArrayView head)
 {
     const auto bom = QStringConverter::encodingForData(head);
@@ -45,11 +60,13 @@ QStringConverter::Encoding encodingOf(QByteArrayView head)
 // The caption of a UTF-8 note whose first line feed is at head[lineFeed]. In
 // UTF-8 that byte is always the first line feed of the text, and decoding up
 // to it gives the text up to it, so the rest of the block is not decoded.
-QString captionBeforeLineFeed(QByteArrayView head, qsizetype lineFeed, QStringDecoder &decoder)
+QString captionBeforeLineFeed(QByteArrayView head, qsizetype lineFeed)
 {
     const QByteArrayView line = head.first(lineFeed);
-    if (!isAscii(line))
-        return captionFromText(QString(decoder.decode(head.first(lineFeed + 1))), false);
+    if (!isAscii(line)) {
+        QStringDecoder decoder(QStringConverter::Utf8);
+        return captionOfLine(decoder.decode(head.first(lineFeed + 1)));
+    }
     // ASCII decodes to itself and holds no byte-order mark.
     const qsizetype length = line.endsWith('\r') ? lineFeed - 1 : lineFeed;
     if (length == 0)
@@ -73,14 +90,13 @@ std::optional<QString> captionOfFirstBlock(QByteArrayView block)
     if (block.isEmpty())
         return std::nullopt;
     const QStringConverter::Encoding encoding = encodingOf(block);
-    QStringDecoder decoder(encoding);
     if (encoding == QStringConverter::Utf8) {
         const void *lineFeed = std::memchr(block.data(), '\n', size_t(block.size()));
         if (!lineFeed)
             return std::nullopt;
-        return captionBeforeLineFeed(block, static_cast<const char *>(lineFeed) - block.data(),
-                                     decoder);
+        return captionBeforeLineFeed(block, static_cast<const char *>(lineFeed) - block.data());
     }
+    QStringDecoder decoder(encoding);
     const QString text = decoder.decode(block);
     if (!text.contains(u'\n'))
         return std::nullopt;

@@ -9,8 +9,11 @@
 
 #include "fileNames.h"
 
+#include <QtEndian>
+
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -47,10 +50,53 @@ void NoteListing::setUp(const QByteArray &directory)
     m_names.squeeze();
     m_starts.squeeze();
 
-    // Byte order: strcmp compares bytes as unsigned char.
+    sortByName();
+}
+
+namespace {
+
+// The first 16 bytes of a name as two numbers, most significant byte first,
+// filled up with zeros after its end: compared as numbers they order as the
+// names' first 16 bytes do.
+struct NameHead
+{
+    quint64 high = 0;
+    quint64 low = 0;
+    qsizetype start = 0;
+};
+
+NameHead headOf(const char *names, qsizetype start)
+{
+    uchar bytes[16] = {};
+    std::memcpy(bytes, names + start, ::strnlen(names + start, sizeof bytes));
+    return {qFromBigEndian<quint64>(bytes), qFromBigEndian<quint64>(bytes + 8), start};
+}
+
+} // namespace
+
+void NoteListing::sortByName()
+{
+    // Byte order, as strcmp compares (bytes as unsigned char). Most names
+    // differ within their first 16 bytes, and those are held beside each
+    // start: the sort then seldom visits the names, which lie scattered in
+    // the order the directory gave them. The heads are freed before the
+    // captions are read, so they add nothing to the most a rebuild holds.
     const char *names = m_names.constData();
-    std::sort(m_starts.begin(), m_starts.end(),
-              [names](qsizetype a, qsizetype b) { return std::strcmp(names + a, names + b) < 0; });
+    std::vector<NameHead> heads;
+    heads.reserve(size_t(m_starts.size()));
+    for (const qsizetype start : std::as_const(m_starts))
+        heads.push_back(headOf(names, start));
+    std::sort(heads.begin(), heads.end(), [names](const NameHead &a, const NameHead &b) {
+        if (a.high != b.high)
+            return a.high < b.high;
+        if (a.low != b.low)
+            return a.low < b.low;
+        // The same 16 bytes: either both names end within them (and are
+        // the same) or both go on.
+        return (a.low & 0xFF) != 0 && std::strcmp(names + a.start + 16, names + b.start + 16) < 0;
+    });
+    for (qsizetype i = 0; i < m_starts.size(); ++i)
+        m_starts[i] = heads[size_t(i)].start;
 }
 
 QStringList listNoteEntries(const QString &directory)

@@ -36,6 +36,8 @@ public:
     QByteArray pathAt(int index) const { return QByteArray(m_directory).append(entryAt(index)); }
 
 private:
+    void sortByName();
+
     QByteArray m_directory;
     QByteArray m_names; // every name followed by a NUL
     QList<qsizetype> m_starts; // in listing order

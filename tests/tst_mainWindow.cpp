@@ -74,6 +74,13 @@ void tst_mainWindow::rows_data()
         << QStringList {"first", "second", "<empty file>", "<no caption>"};
     QTest::newRow("same first line, two rows")
         << Files {{"1.txt", "same\nA"}, {"2.txt", "same\nB"}} << QStringList {"same", "same"};
+    QTest::newRow("each kind of control shown as a symbol")
+        << Files {{"1", "a\x7F."},
+                  {"2", "a\xC2\x85."},
+                  {"3", "a\xE2\x80\xA8."},
+                  {"4", "a\xE2\x80\xA9."},
+                  {"5", "a\t."}}
+        << QStringList {"a\u2421.", "a\uFFFD.", "a\u21B5.", "a\u21B5.", "a\t."};
     QTest::newRow("markup is shown as text")
         << Files {{"m.txt", "<b>not bold</b> &amp;"}} << QStringList {"<b>not bold</b> &amp;"};
 }

@@ -86,6 +86,11 @@ void tst_noteFiles::listing_data()
         << QStringList {"2026-10-1-8-0-0.txt", "2026-9-30-8-0-0.txt"};
     QTest::newRow("10:00 before 9:00") << QStringList {"2026-7-4-9-0-0.txt", "2026-7-4-10-0-0.txt"}
                                        << QStringList {"2026-7-4-10-0-0.txt", "2026-7-4-9-0-0.txt"};
+    QTest::newRow("alike for 16 bytes and more")
+        << QStringList {"2026-12-31-23-59-59.txt", "2026", "2026-12-31-23-59-5.txt",
+                        "2026-12-31-23-59-50.txt", "2026-12-31-23-59-1.txt"}
+        << QStringList {"2026", "2026-12-31-23-59-1.txt", "2026-12-31-23-59-5.txt",
+                        "2026-12-31-23-59-50.txt", "2026-12-31-23-59-59.txt"};
     QTest::newRow("any extension or none") << QStringList {"readme", "notes.md", "x.TXT"}
                                            << QStringList {"notes.md", "readme", "x.TXT"};
     QTest::newRow("dot-files and directories are not notes")

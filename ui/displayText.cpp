@@ -11,13 +11,17 @@ namespace {
 char16_t shownAs(QStringView text, qsizetype i)
 {
     const char16_t c = text[i].unicode();
+    // Printable ASCII, most of any caption, is settled at once.
+    if (c >= 0x20 && c < 0x7F)
+        return 0;
     if (c == u'\t')
         return 0;
     if (c < 0x20)
         return char16_t(0x2400 + c);
     if (c == 0x7F)
         return 0x2421;
-    if ((c >= 0x80 && c <= 0x9F) || notes::isEscapedByte(text, i))
+    // Escaped bytes are low surrogates; the rest of the text is not asked.
+    if ((c >= 0x80 && c <= 0x9F) || (QChar::isLowSurrogate(c) && notes::isEscapedByte(text, i)))
         return QChar::ReplacementCharacter;
     if (c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
         return 0x21B5;
@@ -30,9 +34,18 @@ QString displayText(const QString &text, qsizetype maxLength)
 {
     const bool tooLong = text.size() > maxLength;
     const QStringView kept = tooLong ? QStringView(text).left(maxLength) : QStringView(text);
+    // Most characters are shown as they are and are passed over here without
+    // a call: all but the controls, the two separators and low surrogates.
+    const char16_t *chars = kept.utf16();
     qsizetype first = 0;
-    while (first < kept.size() && shownAs(kept, first) == 0)
+    while (first < kept.size()) {
+        const char16_t c = chars[first];
+        const bool plain = (c >= 0x20 && c < 0x7F) || (c >= 0xA0 && c < 0x2028)
+            || (c > 0x2029 && c < 0xDC00) || c >= 0xE000;
+        if (!plain && shownAs(kept, first) != 0)
+            break;
         ++first;
+    }
     if (first == kept.size() && !tooLong)
         return text;
 
