@@ -278,7 +278,7 @@ qemu_command=(
 )
 status=0
 TAVLO_BOARD_SCREEN="${screen_width}x${screen_height}" /usr/bin/python3 "$root/scripts/board/driver.py" \
-    "$root/scripts/board/scenarios.txt" "$results/expected" "$work/fixture/Documents/text" \
+    "$results/expected" "$work/fixture/Documents/text" \
     "$results" "$work" "$scenes" compare -- "${qemu_command[@]}" || status=$?
 phase "board"
 echo "board $arch: screens, the serial log and Tavlo's log are in $results"

@@ -12,7 +12,10 @@
 //   tavloBoardScenes find PICTURE.png X,Y,WIDTH,HEIGHT SCREEN
 //
 // `render` runs in the directory whose Documents/text/ holds the same notes
-// as the board and writes NAME.png and NAME.json for every "snap NAME" line.
+// as the board, writes NAME.png and NAME.json for every "snap NAME" line and
+// steps.json, the steps as read here: the board's driver plays those and does
+// not read the scenario file itself. It makes the "check" steps on its own
+// notes and fails when one does not hold.
 // `compare`
 // exits 0 when SCREEN (any format Qt reads, PPM from the emulator) shows
 // what EXPECTED shows within the tolerance, and saves SCREEN as a PNG;
@@ -33,7 +36,12 @@
 //                           it: where a drag left a list is the finger's doing
 //   key KEYS                a key combination such as Ctrl+S
 //   text CONTROL TEXT       the control (a label) shows exactly TEXT
-//   check ...               a check of the board's files, for the board alone
+//   check new TEXT          exactly one note more than at the last check, holding
+//                           TEXT ("\n" a line break)
+//   check gone NAME         NAME is not in the note directory
+//   check gone-new          nor is the note the last "check new" found
+//   check same NAME         NAME holds what it held before the first step
+//   check holds NAME TEXT   NAME holds exactly TEXT
 
 #include "mainWindowWidget.h"
 #include "screenMatch.h"
@@ -47,12 +55,14 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QKeySequence>
 #include <QLabel>
 #include <QScroller>
+#include <QSet>
 #include <QStyleFactory>
 #include <QTemporaryFile>
 #include <QTest>
@@ -141,6 +151,24 @@ struct Scenario
     QList<Step> steps;
 };
 
+// The steps as the board's driver plays them: every line, in order, with
+// the scenario it belongs to.
+void writeSteps(const QList<Scenario> &scenarios, const QDir &output)
+{
+    QJsonArray steps;
+    for (const Scenario &scenario : scenarios) {
+        for (const Step &step : scenario.steps) {
+            if (step.verb != QLatin1String("next-second"))
+                steps.append(QJsonObject {{QStringLiteral("scenario"), scenario.name},
+                                          {QStringLiteral("verb"), step.verb},
+                                          {QStringLiteral("argument"), step.argument}});
+        }
+    }
+    QFile file(output.filePath(QStringLiteral("steps.json")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(steps).toJson()) < 0)
+        fail(QStringLiteral("cannot write the steps"));
+}
+
 QList<Scenario> readScenarios(const QString &path)
 {
     QFile file(path);
@@ -228,7 +256,9 @@ private:
             expectText(step.argument);
         else if (step.verb == QLatin1String("next-second"))
             QThread::msleep(1000 - QTime::currentTime().msec());
-        else if (step.verb != QLatin1String("check"))
+        else if (step.verb == QLatin1String("check"))
+            check(step.argument);
+        else
             fail(QStringLiteral("unknown step: ") + step.verb);
         if (waits)
             QTimer::singleShot(20, this, [this] { next(); });
@@ -393,6 +423,46 @@ private:
         QTest::keyClick(focused(), combination.key(), combination.keyboardModifiers());
     }
 
+    // The note directory as the board's driver checks it after the same steps.
+    void check(const QString &argument)
+    {
+        const qsizetype space = argument.indexOf(QLatin1Char(' '));
+        const QString kind = argument.left(space);
+        const QString rest = space < 0 ? QString() : argument.mid(space + 1);
+        const QDir notes(QStringLiteral("Documents/text"));
+        const QStringList listed = notes.entryList(QDir::Files | QDir::Hidden);
+        const QSet<QString> names(listed.cbegin(), listed.cend());
+        const auto bytesOf = [&notes](const QString &name) {
+            QFile file(notes.filePath(name));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        const auto textOf = [](QString text) {
+            return text.replace(QStringLiteral("\\n"), QStringLiteral("\n")).toUtf8();
+        };
+        if (kind == QLatin1String("new")) {
+            const QSet<QString> added = names - m_known;
+            if (added.size() != 1)
+                fail(QStringLiteral("expected one new note, found %1").arg(added.size()));
+            m_lastNew = *added.cbegin();
+            if (bytesOf(m_lastNew) != textOf(rest))
+                fail(QStringLiteral("the new note %1 does not hold \"%2\"").arg(m_lastNew, rest));
+        } else if (kind == QLatin1String("gone") || kind == QLatin1String("gone-new")) {
+            const QString name = kind == QLatin1String("gone") ? rest : m_lastNew;
+            if (names.contains(name))
+                fail(name + QStringLiteral(" is still in the note directory"));
+        } else if (kind == QLatin1String("holds")) {
+            const QString name = rest.section(QLatin1Char(' '), 0, 0);
+            if (bytesOf(name) != textOf(rest.section(QLatin1Char(' '), 1)))
+                fail(name + QStringLiteral(" does not hold what was typed"));
+        } else if (kind == QLatin1String("same")) {
+            if (!m_before.contains(rest) || bytesOf(rest) != m_before.value(rest))
+                fail(rest + QStringLiteral(" changed"));
+        } else {
+            fail(QStringLiteral("unknown check: ") + kind);
+        }
+        m_known = names;
+    }
+
     static void expectText(const QString &argument)
     {
         const qsizetype space = argument.indexOf(QLatin1Char(' '));
@@ -405,7 +475,24 @@ private:
                      .arg(name, label ? label->text() : QString(), expected));
     }
 
+public:
+    // The notes as they were before the first step.
+    void rememberNotes()
+    {
+        const QDir notes(QStringLiteral("Documents/text"));
+        for (const QString &name : notes.entryList(QDir::Files | QDir::Hidden)) {
+            m_known.insert(name);
+            QFile file(notes.filePath(name));
+            if (file.open(QIODevice::ReadOnly))
+                m_before.insert(name, file.readAll());
+        }
+    }
+
+private:
     QList<Step> m_steps;
+    QSet<QString> m_known;
+    QHash<QString, QByteArray> m_before;
+    QString m_lastNew;
     int m_busyLevel = -1; // the event loop level of the step in progress
     int m_next = 0;
     QDir m_output;
@@ -439,8 +526,10 @@ int render(int argc, char *argv[], const QString &scenarioPath, const QString &o
     QDir output(outputPath);
     if (!output.mkpath(QStringLiteral(".")))
         fail(QStringLiteral("cannot make ") + outputPath);
+    const QList<Scenario> scenarios = readScenarios(scenarioPath);
+    writeSteps(scenarios, output);
     QList<Step> steps;
-    for (const Scenario &scenario : readScenarios(scenarioPath))
+    for (const Scenario &scenario : scenarios)
         steps.append(scenario.steps);
     // A cross build's suite may run where Qt Virtual Keyboard is not
     // installed for the target: then nothing can be typed.
@@ -455,6 +544,7 @@ int render(int argc, char *argv[], const QString &scenarioPath, const QString &o
     // A dialog that waits for an answer no step gives would hang the run.
     QTimer::singleShot(120 * 1000, [] { fail(QStringLiteral("the scenarios did not finish")); });
     Player player(steps, output, screen);
+    player.rememberNotes();
     player.start();
     // As the program starts: the list is filled, and any unreadable note
     // reported, while the window is built.
