@@ -10,11 +10,12 @@ through a keyboard where the board has one (text is typed on the on-screen
 keyboard's keys, touched like any control). Before every step it waits until
 the board's screen shows what tools/boardScenes.cpp recorded for that point
 of the scenarios ("snap"), by taking screendumps until one matches; the same
-recording says where to touch. After a drag ("look") the screen is not
+recording says where to touch, and holds the steps as the tool read them from
+the scenario file (steps.json). After a drag ("look") the screen is not
 compared: a row is found on it by its picture.
 The board's notes are checked through the serial shell.
 
-  driver.py SCENARIOS EXPECTED_DIR FIXTURE_NOTES RESULTS_DIR WORK_DIR COMPARE... -- QEMU...
+  driver.py EXPECTED_DIR FIXTURE_NOTES RESULTS_DIR WORK_DIR COMPARE... -- QEMU...
 
 COMPARE is the command that compares a screendump with a recorded picture
 (tavloBoardScenes compare). Exits 0 when every scenario passed.
@@ -35,6 +36,8 @@ BOOT_SECONDS = 300  # boot to the first screen, under TCG on a busy machine
 STEP_SECONDS = 90  # any later screen
 SHELL_SECONDS = 60  # a command on the serial shell
 INPUT_SECONDS = 10  # a touch or key to show on the screen
+SETTLE_SECONDS = 0.15  # the screen unchanged this long counts as at rest
+TAP_SECONDS = 0.05  # a finger rests this long on the screen in a tap
 NOTES = "/home/tavlo/Documents/text"
 
 
@@ -162,9 +165,9 @@ def keys_of_combination(text):
 
 class Board:
     def __init__(self, args):
-        (self.scenarios, self.expected, self.fixture, self.results, self.work) = args[:5]
+        (self.expected, self.fixture, self.results, self.work) = args[:4]
         split = args.index("--")
-        self.compare = args[5:split]
+        self.compare = args[4:split]
         self.qemu_command = args[split + 1:]
         self.screen = None
         self.places = {}
@@ -263,6 +266,7 @@ class Board:
         def touch():
             self.finger_at(px, py)
             self.finger(True)
+            time.sleep(TAP_SECONDS)
             self.finger(False)
         self.until_shown(touch, "a touch on " + control)
 
@@ -301,18 +305,6 @@ class Board:
             self.until_still()
         log("dragged %d times" % drag["count"])
 
-    def until_still(self):
-        """Waits until two screendumps a moment apart are the same."""
-        deadline = time.monotonic() + STEP_SECONDS
-        before = self.dump()
-        while time.monotonic() < deadline:
-            time.sleep(0.5)
-            after = self.dump()
-            if after == before:
-                return
-            before = after
-        raise Failure("the screen never came to rest")
-
     def dump(self):
         path = os.path.join(self.work, "typing.ppm")
         self.qmp.execute("screendump", filename=path)
@@ -343,11 +335,26 @@ class Board:
                 return True
         return False
 
-    def until_shown(self, action, what):
-        """Does an input action and waits until the screen shows that it
-        arrived: the board's input devices drop events that come faster than
-        the board takes them."""
+    def until_still(self, seconds=0.5):
+        """Waits until the screen stays the same, but for the text cursor,
+        for a moment, and returns it: what the last input set going (a key's
+        highlight fading, a list gliding on after a drag) has finished."""
+        deadline = time.monotonic() + STEP_SECONDS
         before = self.dump()
+        while time.monotonic() < deadline:
+            time.sleep(seconds)
+            after = self.dump()
+            if not self.beyond_cursor(before, after):
+                return after
+            before = after
+        raise Failure("the screen never came to rest")
+
+    def until_shown(self, action, what):
+        """Does an input action on a settled screen and waits until the
+        screen shows that it arrived: the board's input devices drop events
+        that come faster than the board takes them, and a change still
+        under way from the input before would look like this one's."""
+        before = self.until_still(SETTLE_SECONDS)
         action()
         deadline = time.monotonic() + INPUT_SECONDS
         while time.monotonic() < deadline:
@@ -420,18 +427,15 @@ class Board:
 
     def play(self):
         scenario, first, passed = None, True, []
-        with open(self.scenarios) as lines:
-            steps = [line.rstrip("\n") for line in lines]
-        for line in steps + ["scenario"]:
-            if not line.strip() or line.startswith("#"):
-                continue
-            verb, _, argument = line.partition(" ")
-            if verb == "scenario":
+        with open(os.path.join(self.expected, "steps.json")) as recorded:
+            steps = json.load(recorded)
+        for step in steps + [{"scenario": None, "verb": "text", "argument": ""}]:
+            if step["scenario"] != scenario:
                 if scenario:
                     passed.append(scenario)
                     log("scenario %s passed" % scenario)
-                scenario = argument
-                continue
+                scenario = step["scenario"]
+            verb, argument = step["verb"], step["argument"]
             if verb == "text":
                 continue
             if verb != "tap":
