@@ -36,6 +36,10 @@ BOOT_SECONDS = 300  # boot to the first screen, under TCG on a busy machine
 STEP_SECONDS = 90  # any later screen
 SHELL_SECONDS = 60  # a command on the serial shell
 INPUT_SECONDS = 10  # a touch or key to show on the screen
+# A space typed on the on-screen keyboard may show as no more than the text
+# cursor moving by a few pixels, which cannot be told from its blinking: a
+# key's touch is not waited for as long.
+KEY_SECONDS = 3
 SETTLE_SECONDS = 0.15  # the screen unchanged this long counts as at rest
 TAP_SECONDS = 0.05  # a finger rests this long on the screen in a tap
 NOTES = "/home/tavlo/Documents/text"
@@ -268,7 +272,8 @@ class Board:
             self.finger(True)
             time.sleep(TAP_SECONDS)
             self.finger(False)
-        self.until_shown(touch, "a touch on " + control)
+        self.until_shown(touch, "a touch on " + control,
+                         KEY_SECONDS if control.startswith("key:") else INPUT_SECONDS)
 
     def find(self, control):
         """Where a control the host saw after a drag is on the board's screen:
@@ -349,14 +354,14 @@ class Board:
             before = after
         raise Failure("the screen never came to rest")
 
-    def until_shown(self, action, what):
+    def until_shown(self, action, what, seconds=INPUT_SECONDS):
         """Does an input action on a settled screen and waits until the
         screen shows that it arrived: the board's input devices drop events
         that come faster than the board takes them, and a change still
         under way from the input before would look like this one's."""
         before = self.until_still(SETTLE_SECONDS)
         action()
-        deadline = time.monotonic() + INPUT_SECONDS
+        deadline = time.monotonic() + seconds
         while time.monotonic() < deadline:
             if self.beyond_cursor(before, self.dump()):
                 return
