@@ -216,6 +216,18 @@ public:
     }
     bool finished() const { return m_next >= m_steps.size(); }
 
+    // The notes as they were before the first step, for the checks.
+    void rememberNotes()
+    {
+        const QDir notes(QStringLiteral("Documents/text"));
+        for (const QString &name : notes.entryList(QDir::Files | QDir::Hidden)) {
+            m_known.insert(name);
+            QFile file(notes.filePath(name));
+            if (file.open(QIODevice::ReadOnly))
+                m_before.insert(name, file.readAll());
+        }
+    }
+
 private:
     void next()
     {
@@ -475,20 +487,6 @@ private:
                      .arg(name, label ? label->text() : QString(), expected));
     }
 
-public:
-    // The notes as they were before the first step.
-    void rememberNotes()
-    {
-        const QDir notes(QStringLiteral("Documents/text"));
-        for (const QString &name : notes.entryList(QDir::Files | QDir::Hidden)) {
-            m_known.insert(name);
-            QFile file(notes.filePath(name));
-            if (file.open(QIODevice::ReadOnly))
-                m_before.insert(name, file.readAll());
-        }
-    }
-
-private:
     QList<Step> m_steps;
     QSet<QString> m_known;
     QHash<QString, QByteArray> m_before;
