@@ -44,14 +44,7 @@ sysroot_packages=(
 )
 
 install_missing mmdebstrap dpkg-dev
-status=0
-target_apt_update "$arch" || status=$?
-if ((status == 75)); then
-    echo "sysroot $arch: the mirror's package lists for $arch cannot be read" >&2
-    exit 75
-elif ((status != 0)); then
-    exit "$status"
-fi
+target_apt_update "$arch" || exit
 
 cache_root=${TAVLO_SYSROOT_CACHE:-/var/cache/tavlo-sysroot}
 key=$(printf '%s\n' "$arch" "${sysroot_packages[@]}" "$target_lists_id" \

@@ -17,7 +17,8 @@
 #   target_sources  the archives read, one apt source line each (mmdebstrap takes them)
 #   target_apt      the options that make apt-get and apt-cache use that state
 #   target_lists_id the archives and the dates of their lists, for cache keys
-# and returns 75 when even bookworm and bookworm-updates cannot be read.
+# and says so and returns 75 when even bookworm and bookworm-updates cannot be
+# read.
 
 target_apt_update() {
     local arch=$1
@@ -53,7 +54,11 @@ target_apt_update() {
             sleep $((try * 5))
         done
         exit 75
-    ) 9>"$state.lock" || return
+    ) 9>"$state.lock" || {
+        local status=$?
+        ((status != 75)) || echo "target apt $arch: the mirror's package lists for $arch cannot be read" >&2
+        return "$status"
+    }
     mapfile -t target_sources <"$state/sources.list"
     target_lists_id=$(printf '%s\n' "${target_sources[@]}"
         sed -n 's/^Date: //p' "$state/lists/"*_InRelease)
