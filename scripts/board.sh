@@ -23,8 +23,8 @@
 # are left in BUILD_DIR/board/ (TAVLO_BOARD_RESULTS to choose another).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-source "$root/scripts/install-missing.sh"
-source "$root/scripts/target-apt.sh"
+source "$root/scripts/lib/install-missing.sh"
+source "$root/scripts/lib/target-apt.sh"
 
 arch=${1:-}
 power_cuts=

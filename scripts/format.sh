@@ -9,7 +9,7 @@
 #                               formatted (CI runs this)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-source "$root/scripts/install-missing.sh"
+source "$root/scripts/lib/install-missing.sh"
 
 mode=(-i)
 case "${1:-}" in

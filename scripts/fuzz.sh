@@ -6,7 +6,7 @@
 # A crash or sanitizer finding fails the run and leaves the input in build-fuzz/.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-source "$root/scripts/install-missing.sh"
+source "$root/scripts/lib/install-missing.sh"
 install_missing cmake ninja-build clang libclang-rt-14-dev qt6-base-dev liburing-dev qt6-l10n-tools
 
 build="$root/build-fuzz"

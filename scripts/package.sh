@@ -18,7 +18,7 @@
 # printed.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-source "$root/scripts/install-missing.sh"
+source "$root/scripts/lib/install-missing.sh"
 
 # dpkg-shlibdeps works out Depends; cpack picks the binaries out with file.
 install_missing dpkg-dev file desktop-file-utils lintian appstream

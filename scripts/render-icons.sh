@@ -13,7 +13,7 @@
 #                                    edges slightly differently
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-source "$root/scripts/install-missing.sh"
+source "$root/scripts/lib/install-missing.sh"
 
 check=false
 case "${1:-}" in
@@ -32,7 +32,7 @@ out="$icons"
 if $check; then
     out=$(mktemp -d)
     trap 'rm -rf "$out"' EXIT
-    source "$root/scripts/setup.sh"
+    source "$root/scripts/lib/setup.sh"
     cmake --build "$build" --target tavloImageDiff
 fi
 

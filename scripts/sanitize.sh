@@ -5,7 +5,7 @@
 # in build-sanitize/ and runs the whole suite; any finding fails the run.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-source "$root/scripts/install-missing.sh"
+source "$root/scripts/lib/install-missing.sh"
 install_missing cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
     desktop-file-utils python3 iproute2 liburing-dev \
     qt6-l10n-tools qt6-translations-l10n

@@ -12,7 +12,7 @@
 #
 #   scripts/screenshots.sh [OUTPUT_DIR]    (docs/screenshots/ by default)
 set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/setup.sh"
 
 out=${1:-$root/docs/screenshots}
 mkdir -p "$out"

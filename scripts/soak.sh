@@ -17,7 +17,7 @@
 # or a sanitizer's report.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-source "$root/scripts/install-missing.sh"
+source "$root/scripts/lib/install-missing.sh"
 
 seconds=60
 seed=$(od -An -N4 -tu4 /dev/urandom | tr -d ' ')

@@ -19,7 +19,7 @@
 # a text changes nothing in them.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-source "$root/scripts/install-missing.sh"
+source "$root/scripts/lib/install-missing.sh"
 install_missing qt6-l10n-tools
 
 lupdate=/usr/lib/qt6/bin/lupdate

@@ -6,10 +6,10 @@
 # build what they need.
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build="$root/build"
 
-source "$root/scripts/install-missing.sh"
+source "$root/scripts/lib/install-missing.sh"
 
 install_missing cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
     desktop-file-utils python3 iproute2 liburing-dev pkg-config \
