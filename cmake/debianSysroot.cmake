@@ -53,8 +53,9 @@ set(QT_HOST_PATH /usr CACHE PATH "Where the host's Qt tools are")
 set(QT_HOST_PATH_CMAKE_DIR /usr/lib/${host_multiarch}/cmake CACHE PATH
     "Where the CMake files of the host's Qt tools are")
 
-# Test programs run under qemu, which takes the loader and every library from
-# the sysroot where QEMU_LD_PREFIX names it (tests/CMakeLists.txt and
-# scripts/cross.sh set it).
+# Test programs run with the sysroot as their root file system, where every
+# path they look up resolves as on the device; the kernel runs them through
+# qemu-user (scripts/in-sysroot.sh says why qemu's own sysroot prefix is not
+# enough, and scripts/cross.sh registers qemu with the kernel).
 find_program(TAVLO_CROSS_EMULATOR_PATH ${TAVLO_CROSS_EMULATOR} REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${TAVLO_CROSS_EMULATOR_PATH})
+set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../scripts/in-sysroot.sh;${TAVLO_SYSROOT}")

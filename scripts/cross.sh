@@ -19,8 +19,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 arch=${1:-}
 case "$arch" in
-arm64) triple=aarch64-linux-gnu ;;
-armhf) triple=arm-linux-gnueabihf ;;
+arm64) triple=aarch64-linux-gnu cpu=aarch64 ;;
+armhf) triple=arm-linux-gnueabihf cpu=arm ;;
 *)
     echo "usage: $0 arm64|armhf" >&2
     exit 2
@@ -32,7 +32,8 @@ toolchain="$root/cmake/$triple.cmake"
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 
-source "$root/scripts/install-missing.sh"
+source "$root/scripts/lib/install-missing.sh"
+source "$root/scripts/lib/qemu-binfmt.sh"
 
 phase_start=$SECONDS
 phase() {
@@ -67,9 +68,9 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build "$build"
 phase build
 
-# qemu takes the target's loader and libraries from the sysroot, for the
-# tests and for the programs they start.
-export QEMU_LD_PREFIX=$sysroot
+# The suite runs with the sysroot as its root (scripts/in-sysroot.sh), where
+# the kernel starts the target's programs through qemu.
+"${sudo[@]}" bash -c "source '$root/scripts/lib/qemu-binfmt.sh' && qemu_binfmt $cpu"
 # A hung test fails after ten minutes, and the whole run stops after
 # TAVLO_CROSS_TEST_MINUTES (30 by default) whatever it is doing.
 minutes=${TAVLO_CROSS_TEST_MINUTES:-30}

@@ -8,7 +8,7 @@
 #
 #   scripts/sysroot.sh arm64|armhf      (as root)
 #
-# The packages come through scripts/target-apt.sh, so the machine's own dpkg
+# The packages come through scripts/lib/target-apt.sh, so the machine's own dpkg
 # never learns the target's architecture. Each sysroot is kept in the cache
 # directory (TAVLO_SYSROOT_CACHE, /var/cache/tavlo-sysroot by default) under a
 # key made of the package list and the dates of the package lists; one being
@@ -17,8 +17,8 @@
 # (see scripts/sysroot/dpkg-query).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-source "$root/scripts/install-missing.sh"
-source "$root/scripts/target-apt.sh"
+source "$root/scripts/lib/install-missing.sh"
+source "$root/scripts/lib/target-apt.sh"
 
 arch=${1:-}
 case "$arch" in
@@ -29,8 +29,11 @@ arm64 | armhf) ;;
     ;;
 esac
 
-# What Tavlo is built with, and what its tests need at run time: Qt's
-# platform plugins (offscreen), and the font the windows are drawn in.
+# What Tavlo is built with, and what its tests need at run time, which they
+# find nowhere else (the suite runs with the sysroot as its root, see
+# scripts/in-sysroot.sh): Qt's platform plugins (offscreen), the font the
+# windows are drawn in, Qt's own translations, and the on-screen keyboard
+# with the QML modules it needs and a dictionary for its word prediction.
 # Everything these depend on comes along.
 sysroot_packages=(
     libc6-dev
@@ -41,6 +44,14 @@ sysroot_packages=(
     liburing-dev
     fonts-dejavu-core
     fontconfig-config
+    qt6-translations-l10n
+    qt6-virtualkeyboard-plugin
+    libqt6quickwidgets6
+    qml6-module-qtqml-workerscript
+    qml6-module-qtquick-window
+    qml6-module-qtquick-layouts
+    qml6-module-qt-labs-folderlistmodel
+    hunspell-en-us
 )
 
 install_missing mmdebstrap dpkg-dev
@@ -98,9 +109,8 @@ else
     mmdebstrap --variant=extract --mode=root --arch="$arch" --include="$include" \
         --skip=cleanup/apt/cache bookworm "$work" "${target_sources[@]}" </dev/null >&2
     register_packages "$work"
-    # qemu looks for every absolute path in the sysroot first: the tests
-    # must find the machine's own devices (a terminal's /dev/ptmx, say) and
-    # temporary directory.
+    # The machine's own devices and temporary directory are mounted in
+    # where the tests run (scripts/in-sysroot.sh).
     rm -rf "${work:?}/var/cache/apt/archives/"*.deb "${work:?}/dev" "${work:?}/tmp"
     touch "$work/.complete"
     # Older sysroots of this architecture are of no more use, once no build
