@@ -7,8 +7,8 @@
 # (an absolute pointer), the way a person would: the board has no keyboard,
 # and text is typed on Tavlo's on-screen keyboard.
 #
-#   scripts/board.sh arm64|armhf [BUILD_DIR]
-#   scripts/board.sh arm64|armhf --power-cuts N [BUILD_DIR]   # see scripts/board/powerCuts.py
+#   scripts/board.sh arm64|armhf run [BUILD_DIR]
+#   scripts/board.sh arm64|armhf power-cuts N [BUILD_DIR]   # see scripts/board/powerCuts.py
 #
 # BUILD_DIR is the cross build, build-ARCH/ by default; when that does not
 # exist yet, scripts/cross.sh ARCH makes it (and runs the suite under qemu).
@@ -18,36 +18,48 @@
 # (TAVLO_BOARD_CACHE, /var/cache/tavlo-board by default), keyed by the package
 # list and the dates of the package lists; everything else is made afresh.
 # With TAVLO_BOARD_CACHED_ONLY set, a board whose cache is not made yet exits
-# with 76 instead of making it.
+# with $status_not_cached instead of making it (scripts/lib/statuses.sh).
 # Screendumps (PNG), the rendering they were compared with and the serial log
 # are left in BUILD_DIR/board/ (TAVLO_BOARD_RESULTS to choose another).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/scripts/lib/install-missing.sh"
 source "$root/scripts/lib/target-apt.sh"
+source "$root/scripts/lib/qemu-binfmt.sh"
+source "$root/scripts/lib/statuses.sh"
 
+usage() {
+    echo "usage: $0 arm64|armhf run [BUILD_DIR]" >&2
+    echo "       $0 arm64|armhf power-cuts N [BUILD_DIR]" >&2
+    exit "$status_usage"
+}
 arch=${1:-}
 power_cuts=
-if [ "${2:-}" = --power-cuts ]; then
-    power_cuts=$3 && set -- "$1" "${@:4}"
-fi
+case "${2:-}" in
+run) build_dir=${3:-} ;;
+power-cuts)
+    power_cuts=${3:-}
+    [[ "$power_cuts" =~ ^[1-9][0-9]*$ ]] || usage
+    build_dir=${4:-}
+    ;;
+*) usage ;;
+esac
 case "$arch" in
 arm64)
     qemu=qemu-system-aarch64
+    qemu_cpu=aarch64
     machine=(-M virt -cpu max,pauth-impdef=on)
     kernel_flavour=arm64
     ;;
 armhf)
     qemu=qemu-system-arm
+    qemu_cpu=arm
     machine=(-M virt,highmem=off -cpu cortex-a15)
     kernel_flavour=armmp-lpae
     ;;
-*)
-    echo "usage: $0 arm64|armhf [BUILD_DIR]" >&2
-    exit 2
-    ;;
+*) usage ;;
 esac
-build=${2:-$root/build-$arch}
+build=${build_dir:-$root/build-$arch}
 cache_root=${TAVLO_BOARD_CACHE:-/var/cache/tavlo-board}
 results=${TAVLO_BOARD_RESULTS:-$build/board}
 # The board's screen; the host draws the windows at the same size.
@@ -70,22 +82,22 @@ phase() {
     phase_start=$SECONDS
 }
 
-install_missing qemu-system-arm mmdebstrap qemu-user-static binfmt-support e2fsprogs \
+install_missing qemu-system-arm mmdebstrap qemu-user-static e2fsprogs \
     python3 dpkg-dev cpio arch-test
 # The board's packages come from lists of their own (the machine's dpkg need
 # not know the architecture), without the security archive where the mirror's
 # index of it for the architecture is broken.
 target_apt_update "$arch" || exit
 # The chroot runs the board's programs through qemu-user.
-if [ ! -e /proc/sys/fs/binfmt_misc/register ]; then
-    mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
-fi
-update-binfmts --enable >/dev/null 2>&1 || true
+qemu_binfmt "$qemu_cpu"
 
-if [ ! -f "$build/CPackConfig.cmake" ]; then
-    if [ -n "${2:-}" ]; then
-        echo "$build is not a configured cross build" >&2
-        exit 2
+# A cross build is made afresh where there is none, or where the sysroot it
+# was configured with is gone (scripts/sysroot.sh keeps the newest only).
+sysroot_of_build=$(sed -n 's/^TAVLO_SYSROOT:PATH=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
+if [ ! -f "$build/CPackConfig.cmake" ] || [ ! -d "$sysroot_of_build/usr/include" ]; then
+    if [ -n "$build_dir" ]; then
+        echo "$build is not a configured cross build with its sysroot" >&2
+        exit "$status_usage"
     fi
     "$root/scripts/cross.sh" "$arch"
 fi
@@ -172,7 +184,7 @@ elif [ -n "${TAVLO_BOARD_CACHED_ONLY:-}" ]; then
     # CI's way of booting a board only when that takes no more than minutes.
     echo "board $arch: no cached root file system in $cache_root; not made, as" \
         "TAVLO_BOARD_CACHED_ONLY asks" >&2
-    exit 76
+    exit "$status_not_cached"
 else
     echo "board $arch: making the root file system, kernel $kernel_version and initrd in $cache"
     make_cache
@@ -180,11 +192,32 @@ fi
 flock -u 8
 phase "cache"
 
+# The board as both jobs boot it; each adds its disks, memory, kernel
+# command line and console.
+board_qemu=(
+    "$qemu" "${machine[@]}"
+    -kernel "$cache/vmlinuz" -initrd "$cache/initrd.gz"
+    -display none -nic none -monitor none
+)
+
+# The host build draws what the board's screen must show and tells which
+# save a note's bytes hold.
+host_build() {
+    if [ ! -f "$root/build/CMakeCache.txt" ]; then
+        install_missing cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
+            liburing-dev qt6-l10n-tools
+        cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    fi
+    cmake --build "$root/build" --target "$@"
+}
+
 if [ -n "$power_cuts" ]; then
     cmake --build "$build" --target tavloPowerCutLoop
+    host_build tavloPowerCutLoop
     status=0
-    /usr/bin/python3 "$root/scripts/board/powerCuts.py" "$power_cuts" "$cache" \
-        "$build/tools/tavloPowerCutLoop" "$results" -- "$qemu" "${machine[@]}" || status=$?
+    /usr/bin/python3 "$root/scripts/board/powerCuts.py" "$power_cuts" "$cache/rootfs.tar" \
+        "$build/tools/tavloPowerCutLoop" "$root/build/tools/tavloPowerCutLoop" "$results" \
+        -- "${board_qemu[@]}" || status=$?
     phase "$power_cuts power cuts"
     exit "$status"
 fi
@@ -233,19 +266,12 @@ phase "disk (${size_mb} MB)"
 
 # --- What the screen must show, drawn on the host ----------------------------
 
-if [ ! -f "$root/build/CMakeCache.txt" ]; then
-    install_missing cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
-        liburing-dev qt6-l10n-tools
-    cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-fi
-cmake --build "$root/build" --target tavloBoardScenes
+host_build tavloBoardScenes
 scenes="$root/build/tools/tavloBoardScenes"
 home="$work/host-home"
 mkdir -p "$home" "$work/runtime"
 chmod 700 "$work/runtime"
 "$root/scripts/board/fixture.sh" "$home"
-# The notes as they were before anything was played, for the board's checks.
-"$root/scripts/board/fixture.sh" "$work/fixture"
 # Root reads the unreadable note all the same unless it drops its override of
 # file permissions. The board's clock runs in UTC.
 (cd "$home" && LANG=C TZ=UTC XDG_RUNTIME_DIR="$work/runtime" \
@@ -258,21 +284,18 @@ phase "expected screens"
 # --- The board --------------------------------------------------------------
 
 qemu_command=(
-    "$qemu" "${machine[@]}" -smp 2 -m 1024 -S
-    -kernel "$cache/vmlinuz" -initrd "$cache/initrd.gz"
+    "${board_qemu[@]}" -smp 2 -m 1024 -S
     -append "console=ttyAMA0 root=/dev/vda rw logo.nologo vt.global_cursor_default=0"
     -drive "file=$disk,format=raw,if=none,id=disk" -device virtio-blk-pci,drive=disk
     -device "virtio-gpu-pci,xres=$screen_width,yres=$screen_height"
     -device virtio-tablet-pci
-    -display none -nic none -monitor none
     -qmp "unix:$work/qmp.sock,server=on,wait=off"
     -chardev "socket,id=serial,path=$work/serial.sock,server=on,wait=off"
     -serial chardev:serial
 )
 status=0
 TAVLO_BOARD_SCREEN="${screen_width}x${screen_height}" /usr/bin/python3 "$root/scripts/board/driver.py" \
-    "$results/expected" "$work/fixture/Documents/text" \
-    "$results" "$work" "$scenes" compare -- "${qemu_command[@]}" || status=$?
+    "$results/expected" "$results" "$work" "$scenes" compare -- "${qemu_command[@]}" || status=$?
 phase "board"
 echo "board $arch: screens, the serial log and Tavlo's log are in $results"
 exit "$status"

@@ -11,8 +11,8 @@
 # tools (moc and uic serve every target). The target's libraries, Qt's
 # included, come in a sysroot that scripts/sysroot.sh makes and keeps (the
 # machine's own dpkg is not asked to take the target's architecture). Exits
-# non-zero if the build or any test fails, and with 75 when the mirror cannot
-# give the target's packages at all.
+# non-zero if the build or any test fails, and with $status_mirror when the
+# mirror cannot give the target's packages at all (scripts/lib/statuses.sh).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -34,6 +34,7 @@ sudo=()
 
 source "$root/scripts/lib/install-missing.sh"
 source "$root/scripts/lib/qemu-binfmt.sh"
+source "$root/scripts/lib/statuses.sh"
 
 phase_start=$SECONDS
 phase() {
@@ -49,11 +50,11 @@ install_missing cmake ninja-build qt6-base-dev qt6-base-dev-tools qemu-user-stat
     qt6-translations-l10n qt6-declarative-dev
 status=0
 sysroot=$("${sudo[@]}" "$root/scripts/sysroot.sh" "$arch" | tail -n 1) || status=$?
-if ((status == 75)); then
+if ((status == status_mirror)); then
     # Nothing of the project is at fault; say so apart.
     echo "cross $arch: the mirror cannot give the target's packages as it is now;" \
         "nothing was built" >&2
-    exit 75
+    exit "$status_mirror"
 elif ((status != 0)); then
     exit "$status"
 fi

@@ -13,6 +13,7 @@ set -euo pipefail
 tool=$(realpath "$1")
 root=$2
 shift 2
+source "$root/scripts/lib/statuses.sh"
 scenarios="$root/scripts/board/scenarios.txt"
 
 scratch=$(mktemp -d)
@@ -30,8 +31,8 @@ fi
     || {
         status=$?
         grep -v 'does not support propagateSizeHints' "$scratch/log" >&2
-        # 77: no on-screen keyboard here (Qt Virtual Keyboard not installed).
-        [ "$status" -eq 77 ] && exit 77
+        # No on-screen keyboard here (Qt Virtual Keyboard not installed).
+        [ "$status" -eq "$status_skip" ] && exit "$status_skip"
         echo "boardScenes: the scenarios did not play" >&2
         exit 1
     }
@@ -54,5 +55,10 @@ for picture in "$scratch/out"/*.png; do
     [ "${width}x$height" = 800x480 ] || fail "$snap is a picture of ${width}x$height, not 800x480"
 done
 [ -s "$scratch/out/steps.json" ] || fail "no steps written"
+# Each check carries what the board's notes must then be.
+unchecked=$(python3 -c 'import json, sys
+print(sum(1 for s in json.load(open(sys.argv[1])) if s["verb"] == "check" and not s.get("expect")))' \
+    "$scratch/out/steps.json") || unchecked=all
+[ "$unchecked" = 0 ] || fail "$unchecked checks carry nothing for the board to compare"
 ((failures == 0)) || exit 1
 echo "boardScenes: $(ls "$scratch/out"/*.png | wc -l) screens"

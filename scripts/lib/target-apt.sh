@@ -17,8 +17,10 @@
 #   target_sources  the archives read, one apt source line each (mmdebstrap takes them)
 #   target_apt      the options that make apt-get and apt-cache use that state
 #   target_lists_id the archives and the dates of their lists, for cache keys
-# and says so and returns 75 when even bookworm and bookworm-updates cannot be
+# and says so and returns $status_mirror (statuses.sh) when even bookworm and bookworm-updates cannot be
 # read.
+
+source "$(dirname "${BASH_SOURCE[0]}")/statuses.sh"
 
 target_apt_update() {
     local arch=$1
@@ -53,10 +55,10 @@ target_apt_update() {
             fi
             sleep $((try * 5))
         done
-        exit 75
+        exit "$status_mirror"
     ) 9>"$state.lock" || {
         local status=$?
-        ((status != 75)) || echo "target apt $arch: the mirror's package lists for $arch cannot be read" >&2
+        ((status != status_mirror)) || echo "target apt $arch: the mirror's package lists for $arch cannot be read" >&2
         return "$status"
     }
     mapfile -t target_sources <"$state/sources.list"
