@@ -15,7 +15,11 @@
 // as the board, writes NAME.png and NAME.json for every "snap NAME" line and
 // steps.json, the steps as read here: the board's driver plays those and does
 // not read the scenario file itself. It makes the "check" steps on its own
-// notes and fails when one does not hold.
+// notes and fails when one does not hold; each check's step in steps.json
+// carries what the board's notes must then be ("expect": a note's name and
+// its bytes in base64, the one note added since the last check and its
+// bytes, or a name that must be gone, null for the note last added), so
+// the driver only compares.
 // `compare`
 // exits 0 when SCREEN (any format Qt reads, PPM from the emulator) shows
 // what EXPECTED shows within the tolerance, and saves SCREEN as a PNG;
@@ -143,6 +147,7 @@ struct Step
 {
     QString verb;
     QString argument;
+    QJsonObject expect; // a check's outcome, for the board to compare with
 };
 
 struct Scenario
@@ -152,16 +157,22 @@ struct Scenario
 };
 
 // The steps as the board's driver plays them: every line, in order, with
-// the scenario it belongs to.
-void writeSteps(const QList<Scenario> &scenarios, const QDir &output)
+// the scenario it belongs to and, for a check, what it found here.
+void writeSteps(const QList<Scenario> &scenarios, const QList<Step> &played, const QDir &output)
 {
     QJsonArray steps;
+    qsizetype index = 0;
     for (const Scenario &scenario : scenarios) {
         for (const Step &step : scenario.steps) {
-            if (step.verb != QLatin1String("next-second"))
-                steps.append(QJsonObject {{QStringLiteral("scenario"), scenario.name},
-                                          {QStringLiteral("verb"), step.verb},
-                                          {QStringLiteral("argument"), step.argument}});
+            const QJsonObject &expect = played.at(index++).expect;
+            if (step.verb == QLatin1String("next-second"))
+                continue;
+            QJsonObject written {{QStringLiteral("scenario"), scenario.name},
+                                 {QStringLiteral("verb"), step.verb},
+                                 {QStringLiteral("argument"), step.argument}};
+            if (!expect.isEmpty())
+                written.insert(QStringLiteral("expect"), expect);
+            steps.append(written);
         }
     }
     QFile file(output.filePath(QStringLiteral("steps.json")));
@@ -182,12 +193,12 @@ QList<Scenario> readScenarios(const QString &path)
         if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         const qsizetype space = line.indexOf(QLatin1Char(' '));
-        const Step step {line.left(space), space < 0 ? QString() : line.mid(space + 1)};
+        const Step step {line.left(space), space < 0 ? QString() : line.mid(space + 1), {}};
         if (step.verb == QLatin1String("scenario")) {
             // New names a note after the second it was pressed, and a second
             // New in the same second opens that note again; on the board
             // scenarios are seconds apart, here each starts a new second.
-            scenarios.append({step.argument, {{QStringLiteral("next-second"), QString()}}});
+            scenarios.append({step.argument, {{QStringLiteral("next-second"), QString(), {}}}});
         } else if (scenarios.isEmpty()) {
             fail(QStringLiteral("%1:%2: a step before the first scenario")
                      .arg(path)
@@ -215,6 +226,7 @@ public:
         QTimer::singleShot(0, this, [this] { next(); });
     }
     bool finished() const { return m_next >= m_steps.size(); }
+    const QList<Step> &steps() const { return m_steps; }
 
     // The notes as they were before the first step, for the checks.
     void rememberNotes()
@@ -244,7 +256,8 @@ private:
             return;
         }
         const int outerLevel = std::exchange(m_busyLevel, level);
-        const Step step = m_steps.at(m_next++);
+        const qsizetype index = m_next++;
+        const Step step = m_steps.at(index);
         // Armed before the step, which may open a dialog and not return
         // until it closes; after one that waits for the screen as it goes.
         const bool waits = step.verb == QLatin1String("drag") || step.verb == QLatin1String("keys")
@@ -269,7 +282,7 @@ private:
         else if (step.verb == QLatin1String("next-second"))
             QThread::msleep(1000 - QTime::currentTime().msec());
         else if (step.verb == QLatin1String("check"))
-            check(step.argument);
+            m_steps[index].expect = check(step.argument);
         else
             fail(QStringLiteral("unknown step: ") + step.verb);
         if (waits)
@@ -436,7 +449,7 @@ private:
     }
 
     // The note directory as the board's driver checks it after the same steps.
-    void check(const QString &argument)
+    QJsonObject check(const QString &argument)
     {
         const qsizetype space = argument.indexOf(QLatin1Char(' '));
         const QString kind = argument.left(space);
@@ -451,6 +464,13 @@ private:
         const auto textOf = [](QString text) {
             return text.replace(QStringLiteral("\\n"), QStringLiteral("\n")).toUtf8();
         };
+        const auto holding = [](const QString &what, const QJsonValue &name,
+                                const QByteArray &bytes) {
+            return QJsonObject {{QStringLiteral("kind"), what},
+                                {QStringLiteral("name"), name},
+                                {QStringLiteral("bytes"), QString::fromLatin1(bytes.toBase64())}};
+        };
+        QJsonObject expect;
         if (kind == QLatin1String("new")) {
             const QSet<QString> added = names - m_known;
             if (added.size() != 1)
@@ -458,21 +478,29 @@ private:
             m_lastNew = *added.cbegin();
             if (bytesOf(m_lastNew) != textOf(rest))
                 fail(QStringLiteral("the new note %1 does not hold \"%2\"").arg(m_lastNew, rest));
+            expect = holding(QStringLiteral("added"), QJsonValue::Null, textOf(rest));
         } else if (kind == QLatin1String("gone") || kind == QLatin1String("gone-new")) {
-            const QString name = kind == QLatin1String("gone") ? rest : m_lastNew;
+            const bool added = kind == QLatin1String("gone-new");
+            const QString name = added ? m_lastNew : rest;
             if (names.contains(name))
                 fail(name + QStringLiteral(" is still in the note directory"));
-        } else if (kind == QLatin1String("holds")) {
-            const QString name = rest.section(QLatin1Char(' '), 0, 0);
-            if (bytesOf(name) != textOf(rest.section(QLatin1Char(' '), 1)))
-                fail(name + QStringLiteral(" does not hold what was typed"));
-        } else if (kind == QLatin1String("same")) {
-            if (!m_before.contains(rest) || bytesOf(rest) != m_before.value(rest))
-                fail(rest + QStringLiteral(" changed"));
+            expect = {{QStringLiteral("kind"), QStringLiteral("absent")},
+                      {QStringLiteral("name"), added ? QJsonValue::Null : QJsonValue(name)}};
+        } else if (kind == QLatin1String("holds") || kind == QLatin1String("same")) {
+            const bool same = kind == QLatin1String("same");
+            const QString name = same ? rest : rest.section(QLatin1Char(' '), 0, 0);
+            const QByteArray want
+                = same ? m_before.value(rest) : textOf(rest.section(QLatin1Char(' '), 1));
+            if ((same && !m_before.contains(rest)) || bytesOf(name) != want)
+                fail(name
+                     + (same ? QStringLiteral(" changed")
+                             : QStringLiteral(" does not hold what was typed")));
+            expect = holding(QStringLiteral("holds"), name, want);
         } else {
             fail(QStringLiteral("unknown check: ") + kind);
         }
         m_known = names;
+        return expect;
     }
 
     static void expectText(const QString &argument)
@@ -525,7 +553,6 @@ int render(int argc, char *argv[], const QString &scenarioPath, const QString &o
     if (!output.mkpath(QStringLiteral(".")))
         fail(QStringLiteral("cannot make ") + outputPath);
     const QList<Scenario> scenarios = readScenarios(scenarioPath);
-    writeSteps(scenarios, output);
     QList<Step> steps;
     for (const Scenario &scenario : scenarios)
         steps.append(scenario.steps);
@@ -552,6 +579,7 @@ int render(int argc, char *argv[], const QString &scenarioPath, const QString &o
         QApplication::exec();
     if (!player.finished() || QApplication::activeModalWidget())
         fail(QStringLiteral("the scenarios ended with a dialog open"));
+    writeSteps(scenarios, player.steps(), output);
     delete onScreenKeyboard::panel();
     return 0;
 }

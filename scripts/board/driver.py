@@ -13,9 +13,11 @@ of the scenarios ("snap"), by taking screendumps until one matches; the same
 recording says where to touch, and holds the steps as the tool read them from
 the scenario file (steps.json). After a drag ("look") the screen is not
 compared: a row is found on it by its picture.
-The board's notes are checked through the serial shell.
+The board's notes are compared through the serial shell with what each check
+step of the recording says they must be: the tool made the checks on the
+host's notes.
 
-  driver.py EXPECTED_DIR FIXTURE_NOTES RESULTS_DIR WORK_DIR COMPARE... -- QEMU...
+  driver.py EXPECTED_DIR RESULTS_DIR WORK_DIR COMPARE... -- QEMU...
 
 COMPARE is the command that compares a screendump with a recorded picture
 (tavloBoardScenes compare). Exits 0 when every scenario passed.
@@ -169,9 +171,9 @@ def keys_of_combination(text):
 
 class Board:
     def __init__(self, args):
-        (self.expected, self.fixture, self.results, self.work) = args[:4]
+        (self.expected, self.results, self.work) = args[:3]
         split = args.index("--")
-        self.compare = args[4:split]
+        self.compare = args[3:split]
         self.qemu_command = args[split + 1:]
         self.screen = None
         self.places = {}
@@ -389,43 +391,29 @@ class Board:
         lines = self.output_lines(self.serial.run("base64 -w0 %s/%s; echo" % (NOTES, shlex.quote(name))))
         return base64.b64decode(lines[0] if lines else "")
 
-    def check(self, argument):
-        kind, _, rest = argument.partition(" ")
+    def check(self, expect):
+        """The board's notes against what the same check found on the host:
+        a note holding exactly some bytes, the one note added since the last
+        check holding them, or a note gone (None: the one last added)."""
         names = self.note_names()
-        if kind == "new":
+        kind, name = expect["kind"], expect.get("name")
+        if kind == "added":
             added = names - self.known
-            want = rest.replace("\\n", "\n").encode()
             if len(added) != 1:
                 raise Failure("expected one new note, found %s" % sorted(added))
             (name,) = added
-            got = self.note_bytes(name)
-            if got != want:
-                raise Failure("the new note %s holds %r, not %r" % (name, got, want))
-            log("new note %s holds exactly %r" % (name, got))
             self.last_new = name
-        elif kind == "gone-new":
-            if self.last_new in names:
-                raise Failure("%s is still in the note directory" % self.last_new)
-            log("%s is gone" % self.last_new)
-        elif kind == "gone":
-            if rest in names:
-                raise Failure("%s is still in the note directory" % rest)
-            log("%s is gone" % rest)
-        elif kind == "holds":
-            name, _, text = rest.partition(" ")
-            got = self.note_bytes(name)
-            if got != text.replace("\\n", "\n").encode():
-                raise Failure("%s holds %r" % (name, got))
-            log("%s holds exactly what was typed" % name)
-        elif kind == "same":
-            with open(os.path.join(self.fixture, rest), "rb") as original:
-                want = original.read()
-            got = self.note_bytes(rest)
-            if got != want:
-                raise Failure("%s changed: %r" % (rest, got))
-            log("%s is unchanged" % rest)
+        if kind == "absent":
+            name = name or self.last_new
+            if name in names:
+                raise Failure("%s is still in the note directory" % name)
+            log("%s is gone" % name)
         else:
-            raise Failure("unknown check %s" % kind)
+            want = base64.b64decode(expect["bytes"])
+            got = self.note_bytes(name)
+            if got != want:
+                raise Failure("%s holds %r, not %r" % (name, got, want))
+            log("%s holds exactly %r" % (name, got))
         self.known = names
 
     # --- the scenarios --------------------------------------------------------
@@ -475,7 +463,7 @@ class Board:
             elif verb == "key":
                 self.press(keys_of_combination(argument))
             elif verb == "check":
-                self.check(argument)
+                self.check(step["expect"])
             else:
                 raise Failure("unknown step %s" % verb)
         return passed
