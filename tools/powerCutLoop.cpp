@@ -2,24 +2,29 @@
 // SPDX-FileCopyrightText: 2026 The Tavlo developers
 
 // Runs on the emulated board while the host cuts its power at random
-// (scripts/board.sh ARCH --power-cuts N): saves notes over and over, and
+// (scripts/board.sh ARCH power-cuts N): saves notes over and over, and
 // deletes some, through the very calls the editor and the Delete button make,
 // at a person's pace, telling the console before each step and once it is
 // done, until the power goes.
 //
-//   tavloPowerCutLoop CYCLE      # in the directory holding Documents/text/
+//   tavloPowerCutLoop CYCLE               # in the directory holding Documents/text/
+//   tavloPowerCutLoop which NAME=FILE...  # on the host, after a cut
 //
-// The text of save number SEQ of note NAME is textOf(NAME, SEQ) below; the
-// host's check (scripts/board/powerCuts.py) computes the same.
+// The text of save number SEQ of note NAME is textOf(NAME, SEQ) below. The
+// host's check (scripts/board/powerCuts.py) asks the second form which save
+// each file it took off the board's disk holds: one line per FILE, the
+// save's number, or "cut" when the bytes are no save's whole text.
 #include "notePaths.h"
 #include "noteTrash.h"
 #include "openNote.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QThread>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -41,11 +46,39 @@ void say(const char *what, const QByteArray &name, qint64 seq)
     std::fflush(stdout);
 }
 
+// The save whose whole text DATA is, by the number in its header line.
+std::optional<qint64> saveHeld(const QByteArray &name, const QByteArray &data)
+{
+    const QList<QByteArray> header = data.left(data.indexOf('\n')).split(' ');
+    bool number = false;
+    const qint64 seq = header.size() == 2 && header[0] == name ? header[1].toLongLong(&number) : 0;
+    if (number && seq >= 0 && textOf(name, seq) == data)
+        return seq;
+    return std::nullopt;
+}
+
+int which(const QStringList &pairs)
+{
+    for (const QString &pair : pairs) {
+        const qsizetype equals = pair.indexOf(u'=');
+        QFile file {pair.mid(equals + 1)};
+        if (equals < 1 || !file.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "tavloPowerCutLoop: cannot read %s\n", qPrintable(pair));
+            return 1;
+        }
+        const auto seq = saveHeld(pair.left(equals).toUtf8(), file.readAll());
+        std::printf("%s\n", seq ? QByteArray::number(*seq).constData() : "cut");
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    if (argc > 1 && QByteArray(argv[1]) == "which")
+        return which(app.arguments().mid(2));
     const qint64 cycle = argc > 1 ? QByteArray(argv[1]).toLongLong() : 0;
     QRandomGenerator rng {quint32(cycle)};
     std::printf("@@READY %lld\n", cycle);

@@ -3,10 +3,16 @@
 # SPDX-FileCopyrightText: 2026 The Tavlo developers
 """Cuts the emulated board's power N times while it saves and deletes notes.
 
-scripts/board.sh ARCH --power-cuts N runs it once the board's cached root
+scripts/board.sh ARCH power-cuts N runs it once the board's cached root
 file system is made:
 
-  powerCuts.py N CACHE_DIR LOOP_PROGRAM RESULTS_DIR -- QEMU MACHINE...
+  powerCuts.py N ROOTFS_TAR LOOP_PROGRAM HOST_LOOP_PROGRAM RESULTS_DIR -- QEMU...
+
+QEMU... is the board's own emulator command line (its machine, kernel and
+initrd, no display, no network), to which the disks, the kernel's command
+line and the console are added here. LOOP_PROGRAM is the board's build of
+tavloPowerCutLoop; HOST_LOOP_PROGRAM the host's, which tells which save a
+note's bytes hold.
 
 The board boots from the cached root file system with its own PID 1 (below),
 which mounts a second, small disk holding the notes at /home/tavlo and runs
@@ -55,27 +61,6 @@ def log(message):
     print("power cuts: " + message, flush=True)
 
 
-def text_of(name, seq):
-    """What tools/powerCutLoop.cpp writes as save SEQ of note NAME."""
-    length = 100 + (seq * 7919) % 24576
-    text = b"%s %d\n" % (name.encode(), seq)
-    line = 0
-    while len(text) < length:
-        text += b"%d line %d\n" % (seq, line)
-        line += 1
-    return text[:length]
-
-
-def seq_of(name, data):
-    """The save a note's bytes are the whole text of, or None when they are
-    cut or mixed."""
-    header = data.split(b"\n", 1)[0].split(b" ")
-    if len(header) == 2 and header[0] == name.encode() and header[1].isdigit():
-        if text_of(name, int(header[1])) == data:
-            return int(header[1])
-    return None
-
-
 def run(*command):
     return subprocess.run(command, capture_output=True, text=True)
 
@@ -83,7 +68,7 @@ def run(*command):
 class Board:
     def __init__(self, args):
         split = args.index("--")
-        self.cycles, self.cache, self.loop, self.results = args[:split]
+        self.cycles, self.rootfs_tar, self.loop, self.host_loop, self.results = args[:split]
         self.cycles = int(self.cycles)
         self.qemu = args[split + 1:]
         self.work = tempfile.mkdtemp(prefix="tavlo-power-cuts.", dir="/var/tmp")
@@ -95,7 +80,7 @@ class Board:
     def make_disks(self):
         rootfs = os.path.join(self.work, "rootfs")
         os.mkdir(rootfs)
-        subprocess.run(["tar", "-xf", os.path.join(self.cache, "rootfs.tar"), "-C", rootfs],
+        subprocess.run(["tar", "-xf", self.rootfs_tar, "-C", rootfs],
                        check=True)
         shutil.copy(self.loop, os.path.join(rootfs, "usr/local/bin/tavloPowerCutLoop"))
         init = os.path.join(rootfs, "sbin/init")
@@ -117,8 +102,6 @@ class Board:
         returns the steps the board reported."""
         command = self.qemu + [
             "-smp", "1", "-m", "512",
-            "-kernel", os.path.join(self.cache, "vmlinuz"),
-            "-initrd", os.path.join(self.cache, "initrd.gz"),
             "-append", "console=ttyAMA0 root=/dev/vda rw quiet tavlo.cycle=%d" % cycle,
             # The emulator writes whatever the guest hands its disks at once
             # (ignoring flushes is harmless: the host does not lose power).
@@ -126,7 +109,7 @@ class Board:
             "-device", "virtio-blk-pci,drive=root",
             "-drive", "file=%s,format=raw,if=none,id=notes,cache=unsafe" % self.notes,
             "-device", "virtio-blk-pci,drive=notes",
-            "-display", "none", "-nic", "none", "-monitor", "none", "-serial", "stdio"]
+            "-serial", "stdio"]
         lines = []
         ready = threading.Event()
         process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
@@ -186,6 +169,24 @@ class Board:
             return found
         return files("text"), files("Trash/files"), files("Trash/info")
 
+    def saves_held(self, files):
+        """The save each (note name, bytes) holds, or None when cut or mixed,
+        as the loop program that wrote them tells."""
+        if not files:
+            return []
+        paths = []
+        for index, (name, data) in enumerate(files):
+            path = os.path.join(self.work, "held-%d" % index)
+            with open(path, "wb") as out:
+                out.write(data)
+            paths.append("%s=%s" % (name, path))
+        answer = subprocess.run([self.host_loop, "which"] + paths, capture_output=True,
+                                text=True, check=True).stdout.split()
+        if len(answer) != len(files):
+            raise RuntimeError("the loop program gave %d answers for %d files"
+                               % (len(answer), len(files)))
+        return [None if seq == "cut" else int(seq) for seq in answer]
+
     def check(self, steps):
         """What the board must hold after these steps; returns the faults."""
         faults = []
@@ -225,10 +226,16 @@ class Board:
             self.totals["deletes_cut"] += 1
 
         notes, trash, info = self.read_disk()
+        on_disk = [name for name in NAMES if name in notes]
+        held = dict(zip(on_disk, self.saves_held([(name, notes[name]) for name in on_disk])))
+        trashed = sorted(trash)
+        trash_names = [kept.split(".txt")[0] + ".txt" for kept in trashed]
+        trash_held = self.saves_held([(trash_names[i], trash[kept])
+                                      for i, kept in enumerate(trashed)])
         holds = {}
         for name in NAMES:
             data = notes.get(name)
-            holds[name] = None if data is None else seq_of(name, data)
+            holds[name] = held.get(name)
             self.totals["notes_checked"] += 1
             if data is not None and holds[name] is None:
                 faults.append("%s is cut or mixed: %r..." % (name, data[:60]))
@@ -241,9 +248,7 @@ class Board:
             else:
                 faults.append("the note directory holds %s" % stray)
         in_trash = {}
-        for kept, data in trash.items():
-            name = kept.split(".txt")[0] + ".txt"
-            seq = seq_of(name, data)
+        for kept, name, seq in zip(trashed, trash_names, trash_held):
             record = info.get(kept + ".trashinfo", b"")
             if seq is None:
                 faults.append("the trash holds %s cut or mixed" % kept)
