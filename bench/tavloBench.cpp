@@ -12,7 +12,7 @@
 #include "noteListing.h"
 #include "notesListView.h"
 #include "onScreenKeyboard.h"
-#include "titleStrip.h"
+#include "touchDevice.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -343,7 +343,8 @@ int keyboardProbe(int argc, char **argv)
 {
     onScreenKeyboard::prepareFor(QStringLiteral("linuxfb"));
     QApplication app(argc, argv);
-    titleStrip::overridePlatformHasNoWindowManager(true);
+    touchDevice::overridePlatformHasNoWindowManager(true);
+    touchDevice::install();
     editWindowWidget editor(nullptr, "editWindow", true);
     editor.fileName = QStringLiteral("Documents/text/none.txt");
     editor.loadFile();

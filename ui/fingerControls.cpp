@@ -3,7 +3,7 @@
 
 #include "fingerControls.h"
 
-#include "titleStrip.h"
+#include "touchDevice.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -65,7 +65,7 @@ void scrollByDragging(QAbstractScrollArea *area)
 
 void adapt(QWidget *window)
 {
-    const int side = titleStrip::fingertipSide(window);
+    const int side = touchDevice::fingertipSide(window);
     for (QAbstractButton *button : window->findChildren<QAbstractButton *>())
         button->setMinimumHeight(qMax(button->minimumHeight(), side));
     for (QAbstractScrollArea *area : window->findChildren<QAbstractScrollArea *>()) {

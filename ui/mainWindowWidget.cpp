@@ -11,7 +11,6 @@
 #include "noteRows.h"
 #include "noteTrash.h"
 #include "notesListView.h"
-#include "titleStrip.h"
 
 #include <QGridLayout>
 #include <QPushButton>
@@ -22,8 +21,6 @@ mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
 {
     setObjectName(QString::fromLatin1(name));
     setWindowTitle(QStringLiteral("Tavlo"));
-    // Before any window or message box is shown.
-    titleStrip::install();
 
     auto *gridLayout = new QGridLayout(this);
     gridLayout->setObjectName(QStringLiteral("gridLayout"));

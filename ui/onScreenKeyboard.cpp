@@ -4,7 +4,7 @@
 #include "onScreenKeyboard.h"
 
 #include "keyboardPanelFactory.h"
-#include "titleStrip.h"
+#include "touchDevice.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -73,17 +73,17 @@ QWidget *textWidgetAt(QWidget *widget)
 
 // Makes the keys on the first tap into text and keeps them at the bottom of
 // the window that holds the focused text while the input method shows them.
-class keyboardHost : public QObject
+class KeyboardHost : public QObject
 {
 public:
-    explicit keyboardHost(QObject *parent)
+    explicit KeyboardHost(QObject *parent)
         : QObject(parent)
     {
         // The keys' widget goes with the program, before the platform does.
         connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { delete keys.data(); });
         connect(QGuiApplication::inputMethod(), &QInputMethod::visibleChanged, this,
-                &keyboardHost::follow);
-        connect(qApp, &QApplication::focusChanged, this, &keyboardHost::follow);
+                &KeyboardHost::follow);
+        connect(qApp, &QApplication::focusChanged, this, &KeyboardHost::follow);
     }
     // Without aboutToQuit (the event loop never ran) the keys are left to
     // the end of the process: Qt Quick cannot tear them down once the
@@ -91,37 +91,39 @@ public:
 
     QWidget *panel() const { return keys; }
 
+    // Before the text takes the focus: the input method must find the keys
+    // there when it does.
+    void pressed(QWidget *widget)
+    {
+        if (!keys && !failed && textWidgetAt(widget))
+            make(widget->window());
+    }
+
+    void released(QWidget *widget)
+    {
+        if (!keys)
+            return;
+        QWidget *text = textWidgetAt(widget);
+        if (text && text->hasFocus())
+            QGuiApplication::inputMethod()->show();
+    }
+
 protected:
+    // The window holding the keys.
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::TouchBegin:
-            // Before the text takes the focus: the input method must find
-            // the keys there when it does.
-            if (!keys && !failed && watched->isWidgetType()
-                && textWidgetAt(static_cast<QWidget *>(watched)))
-                make(static_cast<QWidget *>(watched)->window());
-            break;
-        case QEvent::MouseButtonRelease:
-        case QEvent::TouchEnd:
-            if (keys && watched->isWidgetType()) {
-                QWidget *text = textWidgetAt(static_cast<QWidget *>(watched));
-                if (text && text->hasFocus())
-                    QGuiApplication::inputMethod()->show();
-            }
-            break;
-        case QEvent::Resize:
-            if (watched == host)
+        if (watched == host) {
+            switch (event->type()) {
+            case QEvent::Resize:
                 place();
-            break;
-        case QEvent::Hide:
-            // The window may be deleted once hidden, and the keys with it.
-            if (watched == host)
+                break;
+            case QEvent::Hide:
+                // The window may be deleted once hidden, and the keys with it.
                 takeOut();
-            break;
-        default:
-            break;
+                break;
+            default:
+                break;
+            }
         }
         return QObject::eventFilter(watched, event);
     }
@@ -175,8 +177,8 @@ private:
         if (host != window) {
             takeOut();
             host = window;
+            host->installEventFilter(this);
             keys->setParent(window);
-            grown = 0;
         }
         place();
         keys->show();
@@ -196,10 +198,7 @@ private:
             return;
         const int height = keys->heightForWidth(host->width());
         keys->setGeometry(0, host->height() - height, host->width(), height);
-        QMargins margins = host->contentsMargins();
-        margins.setBottom(margins.bottom() - grown + height);
-        grown = height;
-        host->setContentsMargins(margins);
+        touchDevice::reserveEdge(host, Qt::BottomEdge, height);
         if (host->layout())
             host->layout()->activate();
     }
@@ -208,10 +207,8 @@ private:
     {
         if (!host)
             return;
-        QMargins margins = host->contentsMargins();
-        margins.setBottom(margins.bottom() - grown);
-        host->setContentsMargins(margins);
-        grown = 0;
+        touchDevice::reserveEdge(host, Qt::BottomEdge, 0);
+        host->removeEventFilter(this);
         host = nullptr;
         if (keys) {
             keys->hide();
@@ -221,13 +218,12 @@ private:
 
     QPointer<QWidget> keys;
     QPointer<QWidget> host;
-    int grown = 0;
     bool failed = false;
 };
 
-QPointer<keyboardHost> &theHost()
+QPointer<KeyboardHost> &theHost()
 {
-    static QPointer<keyboardHost> host;
+    static QPointer<KeyboardHost> host;
     return host;
 }
 
@@ -257,7 +253,7 @@ void prepareFor(const QString &platformName)
     prepared() = false;
     // A device with a keyboard of its own, or an input method chosen on
     // purpose, sets QT_IM_MODULE: text input is then left to Qt.
-    if (!titleStrip::platformHasNoWindowManager(platformName)
+    if (!touchDevice::platformHasNoWindowManager(platformName)
         || qEnvironmentVariableIsSet("QT_IM_MODULE"))
         return;
     const QString plugins = QLibraryInfo::path(QLibraryInfo::PluginsPath);
@@ -292,12 +288,19 @@ bool isPrepared()
     return prepared();
 }
 
-void install()
+void pressed(QWidget *widget)
 {
-    if (!prepared() || theHost() || !qApp)
+    if (!prepared() || !qApp)
         return;
-    theHost() = new keyboardHost(qApp);
-    qApp->installEventFilter(theHost());
+    if (!theHost())
+        theHost() = new KeyboardHost(qApp);
+    theHost()->pressed(widget);
+}
+
+void released(QWidget *widget)
+{
+    if (theHost())
+        theHost()->released(widget);
 }
 
 QWidget *panel()
