@@ -13,13 +13,12 @@
 #include <QInputMethod>
 #include <QLayout>
 #include <QLibraryInfo>
+#include <QLoggingCategory>
 #include <QPlainTextEdit>
 #include <QPluginLoader>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
-
-#include <cstdio>
 
 namespace onScreenKeyboard {
 
@@ -31,9 +30,11 @@ bool &prepared()
     return value;
 }
 
+Q_LOGGING_CATEGORY(keyboardLog, "tavlo.keyboard")
+
 void say(const QString &why)
 {
-    std::fprintf(stderr, "tavlo: no on-screen keyboard: %s\n", qPrintable(why));
+    qCWarning(keyboardLog, "no on-screen keyboard: %ls", qUtf16Printable(why));
 }
 
 // Where the keyboard's module is: installed beside the program's libraries,
@@ -227,11 +228,20 @@ QPointer<KeyboardHost> &theHost()
     return host;
 }
 
-// Stands for the file a package puts in place.
+// A file the keyboard needs in one of Qt's directories, and the package that
+// puts it there.
 struct Needed
 {
-    QString path;
+    QLibraryInfo::LibraryPath directory;
+    const char *file;
     const char *package;
+};
+
+// As the build names them (cmake/KeyboardRuntime.cmake).
+constexpr Needed needed[] = {
+    {QLibraryInfo::PluginsPath, TAVLO_KEYBOARD_INPUT_CONTEXT, TAVLO_KEYBOARD_INPUT_CONTEXT_PACKAGE},
+    {QLibraryInfo::QmlImportsPath, TAVLO_KEYBOARD_QML_MODULE, TAVLO_KEYBOARD_QML_MODULE_PACKAGE},
+    {QLibraryInfo::LibrariesPath, TAVLO_KEYBOARD_HOST_LIBRARY, TAVLO_KEYBOARD_HOST_LIBRARY_PACKAGE},
 };
 
 } // namespace
@@ -256,19 +266,11 @@ void prepareFor(const QString &platformName)
     if (!touchDevice::platformHasNoWindowManager(platformName)
         || qEnvironmentVariableIsSet("QT_IM_MODULE"))
         return;
-    const QString plugins = QLibraryInfo::path(QLibraryInfo::PluginsPath);
-    const QString qml = QLibraryInfo::path(QLibraryInfo::QmlImportsPath);
-    const QString libraries = QLibraryInfo::path(QLibraryInfo::LibrariesPath);
-    const Needed needed[] = {
-        {plugins + QStringLiteral("/platforminputcontexts/libqtvirtualkeyboardplugin.so"),
-         "qt6-virtualkeyboard-plugin"},
-        {qml + QStringLiteral("/QtQuick/VirtualKeyboard/qmldir"), "qt6-virtualkeyboard-plugin"},
-        {libraries + QStringLiteral("/libQt6QuickWidgets.so.6"), "libqt6quickwidgets6"},
-    };
     for (const Needed &file : needed) {
-        if (!QFileInfo::exists(file.path)) {
+        const QString path = QLibraryInfo::path(file.directory) + u'/' + QLatin1String(file.file);
+        if (!QFileInfo::exists(path)) {
             say(QStringLiteral("%1 is missing (package %2)")
-                    .arg(file.path, QString::fromLatin1(file.package)));
+                    .arg(path, QString::fromLatin1(file.package)));
             return;
         }
     }

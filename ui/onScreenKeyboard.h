@@ -17,8 +17,9 @@ namespace onScreenKeyboard {
 // Before the application object exists: decides for the Qt platform the
 // program is about to start on (from -platform or QT_QPA_PLATFORM) and, when
 // the keyboard is wanted and its packages are there, selects Qt's virtual
-// keyboard as the input method. Says once on standard error why there is no
-// keyboard when one is wanted but cannot be had.
+// keyboard as the input method. Says once, in the logging category
+// tavlo.keyboard, why there is no keyboard when one is wanted but cannot be
+// had.
 void prepare(int argc, char **argv);
 // The same for a platform by name.
 void prepareFor(const QString &platformName);
