@@ -138,7 +138,7 @@ private:
             return;
         }
         QPluginLoader loader(path);
-        auto *factory = qobject_cast<keyboardPanelFactory *>(loader.instance());
+        auto *factory = qobject_cast<KeyboardPanelFactory *>(loader.instance());
         if (!factory) {
             fail(loader.errorString());
             return;
