@@ -27,7 +27,7 @@ mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
     gridLayout->setContentsMargins(10, 10, 10, 10);
     gridLayout->setSpacing(10);
 
-    notesList = new notesListView(this);
+    notesList = new NotesListView(this);
     notesList->setObjectName(QStringLiteral("notesList"));
     noteRows = new notes::NoteRows(this);
     notesList->setModel(noteRows);
@@ -58,16 +58,16 @@ mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
     connect(newButton, &QPushButton::clicked, this, &mainWindowWidget::newFile);
     connect(editButton, &QPushButton::clicked, this, &mainWindowWidget::openFile);
     connect(deleteButton, &QPushButton::clicked, this, &mainWindowWidget::deleteFile);
-    connect(notesList, &notesListView::returnPressed, this, &mainWindowWidget::openFile);
-    connect(notesList, &notesListView::doubleClicked, this, &mainWindowWidget::openFile);
+    connect(notesList, &NotesListView::returnPressed, this, &mainWindowWidget::openFile);
+    connect(notesList, &NotesListView::doubleClicked, this, &mainWindowWidget::openFile);
     auto *newKey = new QShortcut(QKeySequence::New, this);
     connect(newKey, &QShortcut::activated, this, &mainWindowWidget::newFile);
-    connect(notesList, &notesListView::deletePressed, this, &mainWindowWidget::deleteFile);
+    connect(notesList, &NotesListView::deletePressed, this, &mainWindowWidget::deleteFile);
 }
 
 mainWindowWidget::~mainWindowWidget() = default;
 
-void mainWindowWidget::refreshList(notesListView *list)
+void mainWindowWidget::refreshList(NotesListView *list)
 {
     auto *rows = qobject_cast<notes::NoteRows *>(list->model());
     const notes::NoteListing &listing = rows->relist(notes::localNoteDirectory());
