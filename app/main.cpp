@@ -3,6 +3,7 @@
 
 #include "mainWindowWidget.h"
 #include "onScreenKeyboard.h"
+#include "touchDevice.h"
 #include "translations.h"
 
 #include <QApplication>
@@ -14,6 +15,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // Before any text is shown, in the language LANGUAGE or LANG names.
     translations::install();
+    // Before any window or message box is shown.
+    touchDevice::install();
     // The window fills its list while it is built, so the list is complete
     // (and any unreadable note reported) before it is first shown. Closing it
     // ends the run.

@@ -12,7 +12,7 @@
 #include "noteListing.h"
 #include "notesListView.h"
 #include "onScreenKeyboard.h"
-#include "titleStrip.h"
+#include "touchDevice.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -270,7 +270,7 @@ bool makeNotes(const QString &base, long count)
         && ::symlink(firstName.c_str(), (dir + "linked.txt").c_str()) == 0;
 }
 
-QStringList rowsOf(const notesListView *list)
+QStringList rowsOf(const NotesListView *list)
 {
     QStringList rows;
     const QAbstractItemModel *model = list->model();
@@ -301,9 +301,9 @@ bool rowsAgree(const char *what, const QStringList &rows,
     return true;
 }
 
-notesListView *listOf(mainWindowWidget &window)
+NotesListView *listOf(mainWindowWidget &window)
 {
-    return window.findChild<notesListView *>(QStringLiteral("notesList"));
+    return window.findChild<NotesListView *>(QStringLiteral("notesList"));
 }
 
 // The window shown and painted, as a user would first see it.
@@ -343,7 +343,8 @@ int keyboardProbe(int argc, char **argv)
 {
     onScreenKeyboard::prepareFor(QStringLiteral("linuxfb"));
     QApplication app(argc, argv);
-    titleStrip::overridePlatformHasNoWindowManager(true);
+    touchDevice::overridePlatformHasNoWindowManager(true);
+    touchDevice::install();
     editWindowWidget editor(nullptr, "editWindow", true);
     editor.fileName = QStringLiteral("Documents/text/none.txt");
     editor.loadFile();
@@ -520,7 +521,7 @@ void dropCaches()
 
 // The one-at-a-time floor, the many-at-a-time floor and refreshList with
 // nothing cached, taking turns within each run.
-void measureCold(mainWindowWidget &window, notesListView *list, const Options &options,
+void measureCold(mainWindowWidget &window, NotesListView *list, const Options &options,
                  CountResult &result)
 {
     const std::vector<std::function<void()>> work = {
@@ -557,7 +558,7 @@ bool measureCount(const QString &base, long count, const Options &options,
     bool agree = true;
 
     mainWindowWidget window(nullptr, "mainWindow");
-    notesListView *list = listOf(window);
+    NotesListView *list = listOf(window);
     if (!list || !showAndPaint(window))
         return false;
     agree &= rowsAgree("main window", rowsOf(list), expected);

@@ -82,10 +82,10 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # menu) in the user's language; Tavlo's own are built into the program.
 # The on-screen keyboard of a device without a window manager or keyboard:
 # Qt Virtual Keyboard, Qt Quick Widgets to host it, and QML modules it needs
-# but does not declare. Without them Tavlo runs with no on-screen keyboard.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-virtualkeyboard-plugin, \
-libqt6quickwidgets6, qml6-module-qtqml-workerscript, qml6-module-qtquick-window, \
-qml6-module-qtquick-layouts, qml6-module-qt-labs-folderlistmodel")
+# but does not declare (cmake/KeyboardRuntime.cmake). Without them Tavlo runs
+# with no on-screen keyboard.
+list(JOIN TAVLO_KEYBOARD_PACKAGES ", " keyboard_packages)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, ${keyboard_packages}")
 
 # For a cross build dpkg-shlibdeps is told the package's architecture, as a
 # cross build of a Debian package does, so it searches that architecture's

@@ -282,7 +282,7 @@ void tst_captionBatch::warningsInListingOrder()
     mainWindowWidget window(nullptr, "mainWindow");
     QVERIFY(driver.done());
     QCOMPARE(driver.boxTexts(), warnings);
-    auto *list = window.findChild<notesListView *>(QStringLiteral("notesList"));
+    auto *list = window.findChild<NotesListView *>(QStringLiteral("notesList"));
     QStringList shown;
     for (int row = 0; row < list->model()->rowCount(); ++row)
         shown.append(list->model()->index(row, 0).data().toString());
@@ -333,7 +333,7 @@ void tst_captionBatch::notesChangedWhileWarningShown()
     });
     mainWindowWidget window(nullptr, "mainWindow");
     QVERIFY(driver.done());
-    auto *list = window.findChild<notesListView *>(QStringLiteral("notesList"));
+    auto *list = window.findChild<NotesListView *>(QStringLiteral("notesList"));
     QStringList shown;
     for (int row = 0; row < list->model()->rowCount(); ++row)
         shown.append(list->model()->index(row, 0).data().toString());

@@ -5,7 +5,7 @@
 #include "mainWindowWidget.h"
 #include "notePaths.h"
 #include "testSupport.h"
-#include "titleStrip.h"
+#include "touchDevice.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -23,6 +23,7 @@ class tst_discardQuestion : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void cleanup();
     void answers_data();
     void answers();
@@ -71,9 +72,14 @@ void closeBy(editWindowWidget *editor, const QString &way)
 
 } // namespace
 
+void tst_discardQuestion::initTestCase()
+{
+    touchDevice::install();
+}
+
 void tst_discardQuestion::cleanup()
 {
-    titleStrip::overridePlatformHasNoWindowManager(std::nullopt);
+    touchDevice::overridePlatformHasNoWindowManager(std::nullopt);
 }
 
 void tst_discardQuestion::answers_data()
@@ -114,7 +120,7 @@ void tst_discardQuestion::answers()
     QFETCH(bool, saved);
     QFETCH(bool, stays);
     if (way == u"button")
-        titleStrip::overridePlatformHasNoWindowManager(true);
+        touchDevice::overridePlatformHasNoWindowManager(true);
     NoteDirFixture fixture;
     fixture.write(QStringLiteral("a.txt"), "old text");
     mainWindowWidget window(nullptr, "mainWindow");

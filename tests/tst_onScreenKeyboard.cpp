@@ -5,7 +5,7 @@
 #include "mainWindowWidget.h"
 #include "onScreenKeyboard.h"
 #include "testSupport.h"
-#include "titleStrip.h"
+#include "touchDevice.h"
 
 #include <QApplication>
 #include <QListView>
@@ -77,6 +77,7 @@ bool tapKeys(QQuickWidget *panel, const QString &text)
 
 void tst_onScreenKeyboard::initTestCase()
 {
+    touchDevice::install();
     if (!onScreenKeyboard::isPrepared())
         QSKIP("Qt Virtual Keyboard is not installed here");
 }
@@ -149,7 +150,7 @@ void tst_onScreenKeyboard::fingertipTargets()
     mainWindowWidget window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    const int fingertip = titleStrip::fingertipSide(&window);
+    const int fingertip = touchDevice::fingertipSide(&window);
     QListView *list = listOf(window);
     const QRect row = list->visualRect(list->model()->index(0, 0));
     QVERIFY(row.height() >= fingertip);
@@ -168,7 +169,7 @@ int main(int argc, char *argv[])
     qputenv("LANG", "en_US.UTF-8");
     onScreenKeyboard::prepareFor(QStringLiteral("linuxfb"));
     QApplication app(argc, argv);
-    titleStrip::overridePlatformHasNoWindowManager(true);
+    touchDevice::overridePlatformHasNoWindowManager(true);
     tst_onScreenKeyboard test;
     const int status = QTest::qExec(&test, argc, argv);
     delete onScreenKeyboard::panel();

@@ -6,7 +6,7 @@
 #include "notePaths.h"
 #include "onScreenKeyboard.h"
 #include "testSupport.h"
-#include "titleStrip.h"
+#include "touchDevice.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -32,6 +32,7 @@ class tst_titleStrip : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void cleanup();
     void decision_data();
     void decision();
@@ -100,9 +101,14 @@ void settle(QWidget *window)
 
 } // namespace
 
+void tst_titleStrip::initTestCase()
+{
+    touchDevice::install();
+}
+
 void tst_titleStrip::cleanup()
 {
-    titleStrip::overridePlatformHasNoWindowManager(std::nullopt);
+    touchDevice::overridePlatformHasNoWindowManager(std::nullopt);
 }
 
 void tst_titleStrip::decision_data()
@@ -122,14 +128,14 @@ void tst_titleStrip::decision()
 {
     QFETCH(QString, platform);
     QFETCH(bool, noWindowManager);
-    QCOMPARE(titleStrip::platformHasNoWindowManager(platform), noWindowManager);
+    QCOMPARE(touchDevice::platformHasNoWindowManager(platform), noWindowManager);
     // Overrides answer for the running platform alone, and can be taken back.
-    titleStrip::overridePlatformHasNoWindowManager(!noWindowManager);
-    QCOMPARE(titleStrip::platformHasNoWindowManager(platform), noWindowManager);
-    QCOMPARE(titleStrip::platformHasNoWindowManager(), !noWindowManager);
-    titleStrip::overridePlatformHasNoWindowManager(std::nullopt);
-    QCOMPARE(titleStrip::platformHasNoWindowManager(),
-             titleStrip::platformHasNoWindowManager(QGuiApplication::platformName()));
+    touchDevice::overridePlatformHasNoWindowManager(!noWindowManager);
+    QCOMPARE(touchDevice::platformHasNoWindowManager(platform), noWindowManager);
+    QCOMPARE(touchDevice::platformHasNoWindowManager(), !noWindowManager);
+    touchDevice::overridePlatformHasNoWindowManager(std::nullopt);
+    QCOMPARE(touchDevice::platformHasNoWindowManager(),
+             touchDevice::platformHasNoWindowManager(QGuiApplication::platformName()));
 }
 
 void tst_titleStrip::nothingWithWindowManager_data()
@@ -143,7 +149,7 @@ void tst_titleStrip::nothingWithWindowManager()
 {
     QFETCH(bool, forcedOff);
     if (forcedOff)
-        titleStrip::overridePlatformHasNoWindowManager(false);
+        touchDevice::overridePlatformHasNoWindowManager(false);
     NoteDirFixture fixture;
     const QString path = fixture.write(QStringLiteral("a.txt"), "text");
     mainWindowWidget window(nullptr, "mainWindow");
@@ -170,7 +176,6 @@ void tst_titleStrip::nothingWithWindowManager()
     char program[] = "tavlo";
     char *arguments[] = {program, nullptr};
     onScreenKeyboard::prepare(1, arguments);
-    onScreenKeyboard::install();
     QTest::mouseClick(areaOf(&editor)->viewport(), Qt::LeftButton);
     QVERIFY(!onScreenKeyboard::isPrepared() && !onScreenKeyboard::panel());
     QVERIFY(!qEnvironmentVariableIsSet("QT_IM_MODULE"));
@@ -180,7 +185,7 @@ void tst_titleStrip::nothingWithWindowManager()
 
 void tst_titleStrip::mainWindowTitle()
 {
-    titleStrip::overridePlatformHasNoWindowManager(true);
+    touchDevice::overridePlatformHasNoWindowManager(true);
     NoteDirFixture fixture;
     fixture.write(QStringLiteral("a.txt"), "a note");
     mainWindowWidget window(nullptr, "mainWindow");
@@ -242,7 +247,7 @@ void tst_titleStrip::editorStrip()
     QFETCH(bool, asks);
     QFETCH(QByteArray, stored);
     QFETCH(QString, title);
-    titleStrip::overridePlatformHasNoWindowManager(true);
+    touchDevice::overridePlatformHasNoWindowManager(true);
     NoteDirFixture fixture;
     if (!original.isNull())
         fixture.write(name, original);
@@ -311,7 +316,7 @@ void tst_titleStrip::longTitleLosesItsMiddle_data()
 void tst_titleStrip::longTitleLosesItsMiddle()
 {
     QFETCH(bool, resizedWhenShown);
-    titleStrip::overridePlatformHasNoWindowManager(true);
+    touchDevice::overridePlatformHasNoWindowManager(true);
     NoteDirFixture fixture;
     const QString path = notes::notePath(QStringLiteral("start ") + QString(200, u'm')
                                          + QStringLiteral(" end.txt"));
@@ -359,7 +364,7 @@ void tst_titleStrip::messageBoxTitles()
 {
     QFETCH(QString, action);
     QFETCH(QString, title);
-    titleStrip::overridePlatformHasNoWindowManager(true);
+    touchDevice::overridePlatformHasNoWindowManager(true);
     NoteDirFixture fixture;
     fixture.write(QStringLiteral("a.txt"), "a");
     fixture.write(QStringLiteral("large.txt"), QByteArray(1 << 20, 'x'));
@@ -421,7 +426,7 @@ void tst_titleStrip::accessibleNamesHoldLabels()
 {
     QFETCH(QString, window);
     QFETCH(QStringList, controls);
-    titleStrip::overridePlatformHasNoWindowManager(true);
+    touchDevice::overridePlatformHasNoWindowManager(true);
     NoteDirFixture fixture;
     std::unique_ptr<QWidget> shown;
     if (window == u"mainWindow") {

@@ -52,7 +52,7 @@
 #include "screenScene.h"
 
 #include "onScreenKeyboard.h"
-#include "titleStrip.h"
+#include "touchDevice.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -546,8 +546,8 @@ int render(int argc, char *argv[], const QString &scenarioPath, const QString &o
     QApplication::setFont(font);
 
     // The board has no window manager; offscreen pretends to have one.
-    titleStrip::overridePlatformHasNoWindowManager(true);
-    titleStrip::install();
+    touchDevice::overridePlatformHasNoWindowManager(true);
+    touchDevice::install();
 
     QDir output(outputPath);
     if (!output.mkpath(QStringLiteral(".")))

@@ -14,7 +14,7 @@
 
 #include "editWindowWidget.h"
 #include "mainWindowWidget.h"
-#include "titleStrip.h"
+#include "touchDevice.h"
 #include "translations.h"
 
 #include <QApplication>
@@ -92,6 +92,9 @@ int main(int argc, char *argv[])
     const QDir output(args.at(1));
     const QString note = args.at(2);
     const QString language = translations::install();
+    // Before any window is shown, as the program does: the last picture is
+    // of the editor as a device shows it.
+    touchDevice::install();
     // The pictures' names: the language's after a dash, none for English.
     const auto named = [&](const char *name) {
         const QString base = QString::fromLatin1(name);
@@ -133,7 +136,7 @@ int main(int argc, char *argv[])
         editWindow.loadFile();
         ok = saveGrab(&editWindow, output.filePath(QStringLiteral("editor.png"))) && ok;
     }
-    titleStrip::overridePlatformHasNoWindowManager(true);
+    touchDevice::overridePlatformHasNoWindowManager(true);
     {
         editWindowWidget editWindow(nullptr, "editWindow", true);
         editWindow.fileName = QStringLiteral("Documents/text/") + note;

@@ -72,7 +72,6 @@ editWindowWidget::editWindowWidget(QWidget *parent, const char *name, bool modal
         });
     }
 
-    titleStrip::install();
     titleStrip::offerAcceptAndReject(this);
     showMaximized();
 }

@@ -3,7 +3,7 @@
 
 #include "fingerControls.h"
 
-#include "titleStrip.h"
+#include "touchDevice.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -17,10 +17,10 @@ namespace fingerControls {
 namespace {
 
 // Rows drawn as the style draws them, only never lower than a fingertip.
-class fingerRowDelegate : public QStyledItemDelegate
+class FingerRowDelegate : public QStyledItemDelegate
 {
 public:
-    fingerRowDelegate(int least, QObject *parent)
+    FingerRowDelegate(int least, QObject *parent)
         : QStyledItemDelegate(parent)
         , least(least)
     { }
@@ -65,12 +65,12 @@ void scrollByDragging(QAbstractScrollArea *area)
 
 void adapt(QWidget *window)
 {
-    const int side = titleStrip::fingertipSide(window);
+    const int side = touchDevice::fingertipSide(window);
     for (QAbstractButton *button : window->findChildren<QAbstractButton *>())
         button->setMinimumHeight(qMax(button->minimumHeight(), side));
     for (QAbstractScrollArea *area : window->findChildren<QAbstractScrollArea *>()) {
         if (auto *view = qobject_cast<QAbstractItemView *>(area)) {
-            view->setItemDelegate(new fingerRowDelegate(side, view));
+            view->setItemDelegate(new FingerRowDelegate(side, view));
             // A drag moves the rows with the finger, not a row at a time.
             view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
         }

@@ -12,8 +12,8 @@ class QWidget;
 // moves still selects text.
 namespace fingerControls {
 
-// Adapts the window's children as they are now; the title strip calls it as
-// the window is first shown.
+// Adapts the window's children as they are now; touchDevice calls it as the
+// window is first shown.
 void adapt(QWidget *window);
 
 } // namespace fingerControls

@@ -10,10 +10,10 @@ class QWidget;
 
 // What the keyboard module (ui/keyboard/, loaded only once text is first
 // tapped) gives: Qt Virtual Keyboard's keys in a widget of their own.
-class keyboardPanelFactory
+class KeyboardPanelFactory
 {
 public:
-    virtual ~keyboardPanelFactory() = default;
+    virtual ~KeyboardPanelFactory() = default;
 
     // A hidden child of `parent`, a shown window, `width` pixels wide,
     // showing the keys; its heightForWidth() says how high it must be at a
@@ -25,4 +25,4 @@ public:
 };
 
 #define tavloKeyboardPanelFactory_iid "org.tavlo.keyboardPanelFactory/1"
-Q_DECLARE_INTERFACE(keyboardPanelFactory, tavloKeyboardPanelFactory_iid)
+Q_DECLARE_INTERFACE(KeyboardPanelFactory, tavloKeyboardPanelFactory_iid)

@@ -11,7 +11,6 @@
 #include "noteRows.h"
 #include "noteTrash.h"
 #include "notesListView.h"
-#include "titleStrip.h"
 
 #include <QGridLayout>
 #include <QPushButton>
@@ -22,15 +21,13 @@ mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
 {
     setObjectName(QString::fromLatin1(name));
     setWindowTitle(QStringLiteral("Tavlo"));
-    // Before any window or message box is shown.
-    titleStrip::install();
 
     auto *gridLayout = new QGridLayout(this);
     gridLayout->setObjectName(QStringLiteral("gridLayout"));
     gridLayout->setContentsMargins(10, 10, 10, 10);
     gridLayout->setSpacing(10);
 
-    notesList = new notesListView(this);
+    notesList = new NotesListView(this);
     notesList->setObjectName(QStringLiteral("notesList"));
     noteRows = new notes::NoteRows(this);
     notesList->setModel(noteRows);
@@ -61,16 +58,16 @@ mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
     connect(newButton, &QPushButton::clicked, this, &mainWindowWidget::newFile);
     connect(editButton, &QPushButton::clicked, this, &mainWindowWidget::openFile);
     connect(deleteButton, &QPushButton::clicked, this, &mainWindowWidget::deleteFile);
-    connect(notesList, &notesListView::returnPressed, this, &mainWindowWidget::openFile);
-    connect(notesList, &notesListView::doubleClicked, this, &mainWindowWidget::openFile);
+    connect(notesList, &NotesListView::returnPressed, this, &mainWindowWidget::openFile);
+    connect(notesList, &NotesListView::doubleClicked, this, &mainWindowWidget::openFile);
     auto *newKey = new QShortcut(QKeySequence::New, this);
     connect(newKey, &QShortcut::activated, this, &mainWindowWidget::newFile);
-    connect(notesList, &notesListView::deletePressed, this, &mainWindowWidget::deleteFile);
+    connect(notesList, &NotesListView::deletePressed, this, &mainWindowWidget::deleteFile);
 }
 
 mainWindowWidget::~mainWindowWidget() = default;
 
-void mainWindowWidget::refreshList(notesListView *list)
+void mainWindowWidget::refreshList(NotesListView *list)
 {
     auto *rows = qobject_cast<notes::NoteRows *>(list->model());
     const notes::NoteListing &listing = rows->relist(notes::localNoteDirectory());

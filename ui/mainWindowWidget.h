@@ -6,7 +6,7 @@
 #include <QByteArray>
 #include <QWidget>
 
-class notesListView;
+class NotesListView;
 namespace notes {
 class NoteRows;
 }
@@ -22,7 +22,7 @@ public:
     ~mainWindowWidget() override;
 
     // Rebuilds the list from the note directory.
-    void refreshList(notesListView *list);
+    void refreshList(NotesListView *list);
 
     // The entry of the note the current row stands for, as listed; null when
     // no row is current.
@@ -37,7 +37,7 @@ private:
     // The edit cycle of the note at the path, as the file system takes it.
     void editFile(const QByteArray &path);
 
-    notesListView *notesList = nullptr;
+    NotesListView *notesList = nullptr;
     // The rows of notesList, each with the note it stands for.
     notes::NoteRows *noteRows = nullptr;
 };

@@ -5,7 +5,7 @@
 
 #include <QKeyEvent>
 
-notesListView::notesListView(QWidget *parent)
+NotesListView::NotesListView(QWidget *parent)
     : QListView(parent)
 {
     // Every row is one line of text: with uniform sizes the view lays out a
@@ -17,7 +17,7 @@ notesListView::notesListView(QWidget *parent)
     setTextElideMode(Qt::ElideRight);
 }
 
-void notesListView::keyPressEvent(QKeyEvent *event)
+void NotesListView::keyPressEvent(QKeyEvent *event)
 {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {

@@ -8,12 +8,12 @@
 // The note list. Besides the view's own signals it reports Return and Enter
 // on the current row, which open the note (a single click never does,
 // whatever the style says about activating items), and the Delete key.
-class notesListView : public QListView
+class NotesListView : public QListView
 {
     Q_OBJECT
 
 public:
-    explicit notesListView(QWidget *parent = nullptr);
+    explicit NotesListView(QWidget *parent = nullptr);
 
 signals:
     void returnPressed(const QModelIndex &current);

@@ -4,7 +4,7 @@
 #include "onScreenKeyboard.h"
 
 #include "keyboardPanelFactory.h"
-#include "titleStrip.h"
+#include "touchDevice.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -13,13 +13,12 @@
 #include <QInputMethod>
 #include <QLayout>
 #include <QLibraryInfo>
+#include <QLoggingCategory>
 #include <QPlainTextEdit>
 #include <QPluginLoader>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
-
-#include <cstdio>
 
 namespace onScreenKeyboard {
 
@@ -31,9 +30,11 @@ bool &prepared()
     return value;
 }
 
+Q_LOGGING_CATEGORY(keyboardLog, "tavlo.keyboard")
+
 void say(const QString &why)
 {
-    std::fprintf(stderr, "tavlo: no on-screen keyboard: %s\n", qPrintable(why));
+    qCWarning(keyboardLog, "no on-screen keyboard: %ls", qUtf16Printable(why));
 }
 
 // Where the keyboard's module is: installed beside the program's libraries,
@@ -73,17 +74,17 @@ QWidget *textWidgetAt(QWidget *widget)
 
 // Makes the keys on the first tap into text and keeps them at the bottom of
 // the window that holds the focused text while the input method shows them.
-class keyboardHost : public QObject
+class KeyboardHost : public QObject
 {
 public:
-    explicit keyboardHost(QObject *parent)
+    explicit KeyboardHost(QObject *parent)
         : QObject(parent)
     {
         // The keys' widget goes with the program, before the platform does.
         connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { delete keys.data(); });
         connect(QGuiApplication::inputMethod(), &QInputMethod::visibleChanged, this,
-                &keyboardHost::follow);
-        connect(qApp, &QApplication::focusChanged, this, &keyboardHost::follow);
+                &KeyboardHost::follow);
+        connect(qApp, &QApplication::focusChanged, this, &KeyboardHost::follow);
     }
     // Without aboutToQuit (the event loop never ran) the keys are left to
     // the end of the process: Qt Quick cannot tear them down once the
@@ -91,37 +92,39 @@ public:
 
     QWidget *panel() const { return keys; }
 
+    // Before the text takes the focus: the input method must find the keys
+    // there when it does.
+    void pressed(QWidget *widget)
+    {
+        if (!keys && !failed && textWidgetAt(widget))
+            make(widget->window());
+    }
+
+    void released(QWidget *widget)
+    {
+        if (!keys)
+            return;
+        QWidget *text = textWidgetAt(widget);
+        if (text && text->hasFocus())
+            QGuiApplication::inputMethod()->show();
+    }
+
 protected:
+    // The window holding the keys.
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::TouchBegin:
-            // Before the text takes the focus: the input method must find
-            // the keys there when it does.
-            if (!keys && !failed && watched->isWidgetType()
-                && textWidgetAt(static_cast<QWidget *>(watched)))
-                make(static_cast<QWidget *>(watched)->window());
-            break;
-        case QEvent::MouseButtonRelease:
-        case QEvent::TouchEnd:
-            if (keys && watched->isWidgetType()) {
-                QWidget *text = textWidgetAt(static_cast<QWidget *>(watched));
-                if (text && text->hasFocus())
-                    QGuiApplication::inputMethod()->show();
-            }
-            break;
-        case QEvent::Resize:
-            if (watched == host)
+        if (watched == host) {
+            switch (event->type()) {
+            case QEvent::Resize:
                 place();
-            break;
-        case QEvent::Hide:
-            // The window may be deleted once hidden, and the keys with it.
-            if (watched == host)
+                break;
+            case QEvent::Hide:
+                // The window may be deleted once hidden, and the keys with it.
                 takeOut();
-            break;
-        default:
-            break;
+                break;
+            default:
+                break;
+            }
         }
         return QObject::eventFilter(watched, event);
     }
@@ -135,7 +138,7 @@ private:
             return;
         }
         QPluginLoader loader(path);
-        auto *factory = qobject_cast<keyboardPanelFactory *>(loader.instance());
+        auto *factory = qobject_cast<KeyboardPanelFactory *>(loader.instance());
         if (!factory) {
             fail(loader.errorString());
             return;
@@ -175,8 +178,8 @@ private:
         if (host != window) {
             takeOut();
             host = window;
+            host->installEventFilter(this);
             keys->setParent(window);
-            grown = 0;
         }
         place();
         keys->show();
@@ -196,10 +199,7 @@ private:
             return;
         const int height = keys->heightForWidth(host->width());
         keys->setGeometry(0, host->height() - height, host->width(), height);
-        QMargins margins = host->contentsMargins();
-        margins.setBottom(margins.bottom() - grown + height);
-        grown = height;
-        host->setContentsMargins(margins);
+        touchDevice::reserveEdge(host, Qt::BottomEdge, height);
         if (host->layout())
             host->layout()->activate();
     }
@@ -208,10 +208,8 @@ private:
     {
         if (!host)
             return;
-        QMargins margins = host->contentsMargins();
-        margins.setBottom(margins.bottom() - grown);
-        host->setContentsMargins(margins);
-        grown = 0;
+        touchDevice::reserveEdge(host, Qt::BottomEdge, 0);
+        host->removeEventFilter(this);
         host = nullptr;
         if (keys) {
             keys->hide();
@@ -221,21 +219,29 @@ private:
 
     QPointer<QWidget> keys;
     QPointer<QWidget> host;
-    int grown = 0;
     bool failed = false;
 };
 
-QPointer<keyboardHost> &theHost()
+QPointer<KeyboardHost> &theHost()
 {
-    static QPointer<keyboardHost> host;
+    static QPointer<KeyboardHost> host;
     return host;
 }
 
-// Stands for the file a package puts in place.
+// A file the keyboard needs in one of Qt's directories, and the package that
+// puts it there.
 struct Needed
 {
-    QString path;
+    QLibraryInfo::LibraryPath directory;
+    const char *file;
     const char *package;
+};
+
+// As the build names them (cmake/KeyboardRuntime.cmake).
+constexpr Needed needed[] = {
+    {QLibraryInfo::PluginsPath, TAVLO_KEYBOARD_INPUT_CONTEXT, TAVLO_KEYBOARD_INPUT_CONTEXT_PACKAGE},
+    {QLibraryInfo::QmlImportsPath, TAVLO_KEYBOARD_QML_MODULE, TAVLO_KEYBOARD_QML_MODULE_PACKAGE},
+    {QLibraryInfo::LibrariesPath, TAVLO_KEYBOARD_HOST_LIBRARY, TAVLO_KEYBOARD_HOST_LIBRARY_PACKAGE},
 };
 
 } // namespace
@@ -257,22 +263,14 @@ void prepareFor(const QString &platformName)
     prepared() = false;
     // A device with a keyboard of its own, or an input method chosen on
     // purpose, sets QT_IM_MODULE: text input is then left to Qt.
-    if (!titleStrip::platformHasNoWindowManager(platformName)
+    if (!touchDevice::platformHasNoWindowManager(platformName)
         || qEnvironmentVariableIsSet("QT_IM_MODULE"))
         return;
-    const QString plugins = QLibraryInfo::path(QLibraryInfo::PluginsPath);
-    const QString qml = QLibraryInfo::path(QLibraryInfo::QmlImportsPath);
-    const QString libraries = QLibraryInfo::path(QLibraryInfo::LibrariesPath);
-    const Needed needed[] = {
-        {plugins + QStringLiteral("/platforminputcontexts/libqtvirtualkeyboardplugin.so"),
-         "qt6-virtualkeyboard-plugin"},
-        {qml + QStringLiteral("/QtQuick/VirtualKeyboard/qmldir"), "qt6-virtualkeyboard-plugin"},
-        {libraries + QStringLiteral("/libQt6QuickWidgets.so.6"), "libqt6quickwidgets6"},
-    };
     for (const Needed &file : needed) {
-        if (!QFileInfo::exists(file.path)) {
+        const QString path = QLibraryInfo::path(file.directory) + u'/' + QLatin1String(file.file);
+        if (!QFileInfo::exists(path)) {
             say(QStringLiteral("%1 is missing (package %2)")
-                    .arg(file.path, QString::fromLatin1(file.package)));
+                    .arg(path, QString::fromLatin1(file.package)));
             return;
         }
     }
@@ -292,12 +290,19 @@ bool isPrepared()
     return prepared();
 }
 
-void install()
+void pressed(QWidget *widget)
 {
-    if (!prepared() || theHost() || !qApp)
+    if (!prepared() || !qApp)
         return;
-    theHost() = new keyboardHost(qApp);
-    qApp->installEventFilter(theHost());
+    if (!theHost())
+        theHost() = new KeyboardHost(qApp);
+    theHost()->pressed(widget);
+}
+
+void released(QWidget *widget)
+{
+    if (theHost())
+        theHost()->released(widget);
 }
 
 QWidget *panel()

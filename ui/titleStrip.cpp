@@ -3,21 +3,17 @@
 
 #include "titleStrip.h"
 
-#include "fingerControls.h"
-#include "onScreenKeyboard.h"
+#include "touchDevice.h"
 
-#include <QApplication>
 #include <QDialog>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QInputMethod>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QResizeEvent>
-#include <QScreen>
-#include <QtMath>
 
 namespace titleStrip {
 
@@ -25,16 +21,8 @@ namespace {
 
 // Marks a dialog whose strip carries OK and ✕.
 constexpr char acceptAndRejectProperty[] = "_tavlo_acceptAndReject";
-// The least side of a button a fingertip hits reliably.
-constexpr qreal fingertipMm = 7.0;
 // Room around the title text, in pixels.
 constexpr int padding = 6;
-
-std::optional<bool> &overridden()
-{
-    static std::optional<bool> value;
-    return value;
-}
 
 // The title as a decoration shows it. Qt keeps its own handling of the "[*]"
 // placeholder private: a run of them stands for half as many literal "[*]",
@@ -67,15 +55,15 @@ QString shownTitle(const QWidget *window)
 // screen, and never smaller than the text beside it.
 int buttonSide(const QWidget *window, const QFontMetrics &text)
 {
-    return qMax(fingertipSide(window), text.height() + 2 * padding);
+    return qMax(touchDevice::fingertipSide(window), text.height() + 2 * padding);
 }
 
-// The strip itself: a child of its window, laid over the room the window's
-// top contents margin leaves free, following the window's width and title.
-class titleStripWidget : public QWidget
+// The strip itself: a child of its window, laid over the room it reserves at
+// the window's top edge, following the window's width and title.
+class TitleStripWidget : public QWidget
 {
 public:
-    explicit titleStripWidget(QWidget *window)
+    explicit TitleStripWidget(QWidget *window)
         : QWidget(window)
         , window(window)
     {
@@ -102,9 +90,7 @@ public:
 
         side = buttonSide(window, titleLabel->fontMetrics());
         setFixedHeight(side);
-        QMargins margins = window->contentsMargins();
-        margins.setTop(margins.top() + side);
-        window->setContentsMargins(margins);
+        touchDevice::reserveEdge(window, Qt::TopEdge, side);
 
         window->installEventFilter(this);
         follow();
@@ -191,77 +177,18 @@ private:
     int side = 0;
 };
 
-// Seen by the application before any window: gives a top-level window its
-// strip when it is first shown, before its own show handling sizes it.
-class windowWatcher : public QObject
-{
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show && watched->isWidgetType())
-            decorate(static_cast<QWidget *>(watched));
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    static void decorate(QWidget *window)
-    {
-        if (!window->isWindow()
-            || (window->windowType() != Qt::Window && window->windowType() != Qt::Dialog))
-            return;
-        if (window->findChild<QWidget *>(QStringLiteral("titleStrip"), Qt::FindDirectChildrenOnly)
-            || !platformHasNoWindowManager())
-            return;
-        auto *strip = new titleStripWidget(window);
-        auto *dialog = qobject_cast<QDialog *>(window);
-        if (dialog && dialog->property(acceptAndRejectProperty).toBool())
-            strip->addDialogButtons(dialog);
-        strip->show();
-        fingerControls::adapt(window);
-        // Lay the window out with the strip's room now, not after a first
-        // paint without it.
-        if (window->layout())
-            window->layout()->activate();
-    }
-};
-
 } // namespace
 
-int fingertipSide(const QWidget *widget)
+bool addTo(QWidget *window)
 {
-    const QScreen *screen = widget->screen();
-    const qreal dotsPerInch = screen ? screen->physicalDotsPerInch() : 96.0;
-    return qCeil(fingertipMm / 25.4 * dotsPerInch);
-}
-
-bool platformHasNoWindowManager()
-{
-    if (overridden())
-        return *overridden();
-    return platformHasNoWindowManager(QGuiApplication::platformName());
-}
-
-bool platformHasNoWindowManager(const QString &platformName)
-{
-    return platformName == u"linuxfb" || platformName == u"eglfs" || platformName == u"vnc";
-}
-
-void overridePlatformHasNoWindowManager(std::optional<bool> value)
-{
-    overridden() = value;
-}
-
-void install()
-{
-    onScreenKeyboard::install();
-    static QPointer<windowWatcher> watcher;
-    if (watcher || !qApp)
-        return;
-    watcher = new windowWatcher(qApp);
-    qApp->installEventFilter(watcher);
+    if (window->findChild<QWidget *>(QStringLiteral("titleStrip"), Qt::FindDirectChildrenOnly))
+        return false;
+    auto *strip = new TitleStripWidget(window);
+    auto *dialog = qobject_cast<QDialog *>(window);
+    if (dialog && dialog->property(acceptAndRejectProperty).toBool())
+        strip->addDialogButtons(dialog);
+    strip->show();
+    return true;
 }
 
 void offerAcceptAndReject(QDialog *dialog)

@@ -17,10 +17,10 @@ namespace {
 
 // Qt Virtual Keyboard's panel in a widget. The panel sets its own height from
 // its width; the widget follows it.
-class keyboardPanelWidget : public QQuickWidget
+class KeyboardPanelWidget : public QQuickWidget
 {
 public:
-    keyboardPanelWidget(QWidget *parent, int width)
+    KeyboardPanelWidget(QWidget *parent, int width)
         : QQuickWidget(parent)
     {
         setObjectName(QStringLiteral("keyboardPanel"));
@@ -54,16 +54,16 @@ public:
     qreal aspect = 1.0 / 3;
 };
 
-class keyboardPlugin : public QObject, public keyboardPanelFactory
+class KeyboardPlugin : public QObject, public KeyboardPanelFactory
 {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID tavloKeyboardPanelFactory_iid)
-    Q_INTERFACES(keyboardPanelFactory)
+    Q_INTERFACES(KeyboardPanelFactory)
 
 public:
     QWidget *createPanel(QWidget *parent, int width, QString *error) override
     {
-        auto panel = std::make_unique<keyboardPanelWidget>(parent, width);
+        auto panel = std::make_unique<KeyboardPanelWidget>(parent, width);
         if (panel->status() != QQuickWidget::Ready || !panel->rootObject()) {
             QStringList reasons;
             for (const QQmlError &qmlError : panel->errors())
