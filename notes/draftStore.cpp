@@ -222,7 +222,8 @@ DraftResult DraftStore::takeLock()
     if (fd < 0)
         return failure(errno);
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0
-        || ::rename(temporary.constData(), (m_directory + '/' + m_identity + lockSuffix).constData())
+        || ::rename(temporary.constData(),
+                    (m_directory + '/' + m_identity + lockSuffix).constData())
             != 0) {
         const int error = errno;
         ::unlink(temporary.constData());

@@ -118,15 +118,16 @@ void tst_drafts::draftLife()
     QCOMPARE(fixture.read(QStringLiteral("a.txt")), "xyone\n");
     QCOMPARE(draftsIn(m_drafts), Drafts());
 
-    driver.onEditor([&](editWindowWidget *editor) {
-              ModalDriver::type(editor, QStringLiteral("z"));
-              writeDraftNow(editor);
-              QCOMPARE(draftsIn(m_drafts), (Drafts {{a, "zxyone\n"}}));
-              // Once this step is over, for the driver to answer the question.
-              QTimer::singleShot(0, editor, [editor] {
-                  ModalDriver::pressKeys(editor, Qt::Key_Escape, Qt::NoModifier);
-              });
-          })
+    driver
+        .onEditor([&](editWindowWidget *editor) {
+            ModalDriver::type(editor, QStringLiteral("z"));
+            writeDraftNow(editor);
+            QCOMPARE(draftsIn(m_drafts), (Drafts {{a, "zxyone\n"}}));
+            // Once this step is over, for the driver to answer the question.
+            QTimer::singleShot(0, editor, [editor] {
+                ModalDriver::pressKeys(editor, Qt::Key_Escape, Qt::NoModifier);
+            });
+        })
         .answer(QMessageBox::Discard);
     selectRow(window, 0);
     window.openFile();
@@ -136,8 +137,75 @@ void tst_drafts::draftLife()
     QCOMPARE(fixture.read(QStringLiteral("a.txt")), "xyone\n");
 }
 
+// Each draft of this directory that no running program holds is asked about
+// once: Restore meets the note changed since, Discard removes the draft,
+// Later keeps it; an unreadable one is told and kept.
 void tst_drafts::offerAnswers()
 {
+    NoteDirFixture fixture;
+    const QByteArray here = notes::DraftStore::currentDirectory();
+    const QByteArray store = QFile::encodeName(m_drafts);
+    const QStringList notes {QStringLiteral("a.txt"), QStringLiteral("b.txt"),
+                             QStringLiteral("c.txt"), QStringLiteral("z.txt")};
+    for (const QString &name : notes) {
+        const QByteArray path = QFile::encodeName(fixture.write(name, "old\n"));
+        // Left by a run that ended: its store is gone and its lock let go.
+        notes::DraftStore ended(store);
+        const QByteArray dir = name == notes.last() ? QByteArray("/elsewhere") : here;
+        QVERIFY(ended.write({dir, path, notes::stampOf(path), QStringLiteral("draft ") + name}).ok);
+    }
+    QVERIFY(fixture.isValid());
+    QFile unreadable(m_drafts + QStringLiteral("/ffff.draft"));
+    QVERIFY(unreadable.open(QIODevice::WriteOnly) && unreadable.write("cut") == 3);
+    unreadable.close();
+    // Asked about oldest first.
+    for (const QString &name : QDir(m_drafts).entryList({QStringLiteral("*.draft")})) {
+        notes::Draft draft;
+        const QByteArray file = QFile::encodeName(m_drafts + u'/' + name);
+        const bool whole = notes::decodeDraft(readLocalFile(file), draft);
+        const timespec when[2] = {{0, UTIME_OMIT}, {whole ? draft.notePath.at(15) : 'z' + 1, 0}};
+        QVERIFY(::utimensat(AT_FDCWD, file.constData(), when, 0) == 0);
+    }
+    fixture.write(QStringLiteral("a.txt"), "changed by another program\n");
+
+    mainWindowWidget window(nullptr, "mainWindow");
+    const auto press = [](const char *button) {
+        return [button](QMessageBox *box) {
+            auto *pushButton = box->findChild<QPushButton *>(QLatin1String(button));
+            QVERIFY2(pushButton, qPrintable(box->text()));
+            QTest::mouseClick(pushButton, Qt::LeftButton);
+        };
+    };
+    ModalDriver driver;
+    driver.onMessageBox(press("restoreButton"))
+        .onEditor([](editWindowWidget *editor) {
+            QCOMPARE(editor->text(), QStringLiteral("draft a.txt"));
+            QVERIFY(editor->hasChanges());
+            ModalDriver::pressKeys(editor, Qt::Key_S, Qt::ControlModifier);
+        })
+        .answer(QMessageBox::Yes) // replace the note changed since
+        .answer(QMessageBox::Discard)
+        .onMessageBox(press("laterButton"))
+        .answer(QMessageBox::Ok); // the unreadable draft
+    window.offerDrafts();
+    QVERIFY2(driver.done() && driver.failures().isEmpty(),
+             qPrintable(driver.failures().join(u'\n')));
+    const QStringList &texts = driver.boxTexts();
+    QCOMPARE(texts.size(), 5);
+    QVERIFY(texts[0].startsWith(QStringLiteral("Text typed into 'Documents/text/a.txt'")));
+    QVERIFY(texts[1].startsWith(QStringLiteral("The note 'Documents/text/a.txt' was changed")));
+    QVERIFY(texts[4].contains(QStringLiteral("ffff.draft")));
+    QCOMPARE(fixture.read(QStringLiteral("a.txt")), "draft a.txt");
+    QCOMPARE(draftsIn(m_drafts),
+             (Drafts {{"Documents/text/c.txt", "draft c.txt"},
+                      {"Documents/text/z.txt", "draft z.txt"}}));
+    QVERIFY(QFileInfo::exists(m_drafts + QStringLiteral("/ffff.draft.unreadable")));
+
+    // Not asked again in this run.
+    ModalDriver again;
+    window.offerDrafts();
+    const QStringList failures = driver.failures() + again.failures();
+    QVERIFY2(failures.isEmpty(), qPrintable(failures.join(u'\n')));
 }
 
 QTEST_MAIN(tst_drafts)

@@ -74,7 +74,8 @@ void draftKeeper::writeNow()
         return;
     m_waiting = false;
     auto report = [this](const notes::DraftResult &result) {
-        QMetaObject::invokeMethod(this, [this, result] { written(result); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, result] { written(result); }, Qt::QueuedConnection);
     };
     if (!m_editor->hasChanges()) {
         // Undone back to the loaded text: nothing is left to keep.
@@ -121,8 +122,11 @@ void draftKeeper::written(const notes::DraftResult &result)
 
 void draftKeeper::settle()
 {
-    m_writer.waitForDone();
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    // A write that ends may start the next one, for a change made meanwhile.
+    while (m_busy) {
+        m_writer.waitForDone();
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    }
 }
 
 void draftKeeper::finish()

@@ -13,7 +13,7 @@ class editWindowWidget;
 namespace notes {
 class DraftStore;
 struct DraftResult;
-}
+} // namespace notes
 
 // Keeps a draft of an editor's text while it differs from what was loaded:
 // written 2 seconds after the last change, at least every 5 seconds while
@@ -38,7 +38,7 @@ public:
 
     // Writes the draft now if a change is waiting; for the bench and tests.
     void writeNow();
-    // Waits until no write is under way.
+    // Waits until no write is under way or waiting.
     void settle();
 
 protected:
