@@ -32,10 +32,16 @@ draftKeeper::draftKeeper(editWindowWidget *editor, notes::DraftStore &store, QBy
 {
     m_writer.setMaxThreadCount(1);
     m_idle.setSingleShot(true);
-    m_idle.setInterval(idleMs);
     m_longest.setSingleShot(true);
     m_longest.setInterval(longestMs);
-    connect(&m_idle, &QTimer::timeout, this, &draftKeeper::writeNow);
+    connect(&m_idle, &QTimer::timeout, this, [this] {
+        // Restarting the timer at every key would cost more than the key.
+        const qint64 quiet = m_lastChange.elapsed();
+        if (quiet < idleMs)
+            m_idle.start(int(idleMs - quiet));
+        else
+            writeNow();
+    });
     connect(&m_longest, &QTimer::timeout, this, &draftKeeper::writeNow);
     if (auto *area = editor->findChild<QPlainTextEdit *>(QStringLiteral("editArea")))
         connect(area->document(), &QTextDocument::contentsChanged, this, &draftKeeper::changed);
@@ -58,7 +64,9 @@ void draftKeeper::changed()
     if (m_finished)
         return;
     m_waiting = true;
-    m_idle.start();
+    m_lastChange.start();
+    if (!m_idle.isActive())
+        m_idle.start(idleMs);
     if (!m_longest.isActive())
         m_longest.start();
 }

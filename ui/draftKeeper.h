@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QThreadPool>
 #include <QTimer>
@@ -54,6 +55,7 @@ private:
     QByteArray m_workingDirectory;
     QByteArray m_restored;
     QTimer m_idle;
+    QElapsedTimer m_lastChange;
     QTimer m_longest;
     QThreadPool m_writer;
     bool m_waiting = false; // a change not yet in a draft
