@@ -810,7 +810,7 @@ bool measureDrafts(const QString &base, const Options &options, DraftResult &res
     notes::DraftStore store(QFile::encodeName(base) + "/drafts");
 
     const auto typeKeys
-        = [](editWindowWidget &editor, int keys, draftKeeper *keeper, bool writing) {
+        = [](editWindowWidget &editor, int keys, DraftKeeper *keeper, bool writing) {
               auto *area = editor.findChild<QPlainTextEdit *>(QStringLiteral("editArea"));
               // A draft written while the typing goes on, as every five seconds
               // of it would be; here it overlaps most of the keys.
@@ -834,9 +834,9 @@ bool measureDrafts(const QString &base, const Options &options, DraftResult &res
             editor.loadFile();
             if (!showAndPaint(editor))
                 return false;
-            std::unique_ptr<draftKeeper> keeper;
+            std::unique_ptr<DraftKeeper> keeper;
             if (keeping)
-                keeper = std::make_unique<draftKeeper>(&editor, store, QByteArray(path.c_str()));
+                keeper = std::make_unique<DraftKeeper>(&editor, store, QByteArray(path.c_str()));
             (mode == 0       ? keyBaseline
                  : mode == 1 ? key
                              : keyWriting)

@@ -583,7 +583,7 @@ private:
                 return false;
             // Killed once the draft is written: a kill during a write leaves
             // the one before, as the power cuts show.
-            auto *keeper = editor()->findChild<draftKeeper *>();
+            auto *keeper = editor()->findChild<DraftKeeper *>();
             keeper->writeNow();
             keeper->settle();
             const QStringList before = draftFiles();

@@ -47,9 +47,9 @@ QMap<QString, QString> draftsIn(const QString &dir)
     return found;
 }
 
-draftKeeper *keeperOf(editWindowWidget *editor)
+DraftKeeper *keeperOf(editWindowWidget *editor)
 {
-    return editor->findChild<draftKeeper *>();
+    return editor->findChild<DraftKeeper *>();
 }
 
 void writeDraftNow(editWindowWidget *editor)

@@ -2,17 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ar" sourcelanguage="en">
 <context>
+    <name>DraftKeeper</name>
+    <message>
+        <source>Unsaved text cannot be kept safe from a crash here (%1); it is safe once the note is saved.</source>
+        <translation>لا يمكن هنا حماية النص غير المحفوظ من الأعطال (%1)؛ يصبح آمنًا حين تُحفظ الملاحظة.</translation>
+    </message>
+</context>
+<context>
     <name>QGuiApplication</name>
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
         <translation>RTL</translation>
-    </message>
-</context>
-<context>
-    <name>draftKeeper</name>
-    <message>
-        <source>Unsaved text cannot be kept safe from a crash here (%1); it is safe once the note is saved.</source>
-        <translation>لا يمكن هنا حماية النص غير المحفوظ من الأعطال (%1)؛ يصبح آمنًا حين تُحفظ الملاحظة.</translation>
     </message>
 </context>
 <context>

@@ -2,17 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de" sourcelanguage="en">
 <context>
+    <name>DraftKeeper</name>
+    <message>
+        <source>Unsaved text cannot be kept safe from a crash here (%1); it is safe once the note is saved.</source>
+        <translation>Ungespeicherter Text kann hier nicht vor einem Absturz geschützt werden (%1); sicher ist er, sobald die Notiz gespeichert ist.</translation>
+    </message>
+</context>
+<context>
     <name>QGuiApplication</name>
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
         <translation>LTR</translation>
-    </message>
-</context>
-<context>
-    <name>draftKeeper</name>
-    <message>
-        <source>Unsaved text cannot be kept safe from a crash here (%1); it is safe once the note is saved.</source>
-        <translation>Ungespeicherter Text kann hier nicht vor einem Absturz geschützt werden (%1); sicher ist er, sobald die Notiz gespeichert ist.</translation>
     </message>
 </context>
 <context>

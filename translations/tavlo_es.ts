@@ -2,17 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="es" sourcelanguage="en">
 <context>
+    <name>DraftKeeper</name>
+    <message>
+        <source>Unsaved text cannot be kept safe from a crash here (%1); it is safe once the note is saved.</source>
+        <translation>El texto sin guardar no puede protegerse aquí de un fallo (%1); estará a salvo en cuanto se guarde la nota.</translation>
+    </message>
+</context>
+<context>
     <name>QGuiApplication</name>
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
         <translation>LTR</translation>
-    </message>
-</context>
-<context>
-    <name>draftKeeper</name>
-    <message>
-        <source>Unsaved text cannot be kept safe from a crash here (%1); it is safe once the note is saved.</source>
-        <translation>El texto sin guardar no puede protegerse aquí de un fallo (%1); estará a salvo en cuanto se guarde la nota.</translation>
     </message>
 </context>
 <context>

@@ -2,17 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr" sourcelanguage="en">
 <context>
+    <name>DraftKeeper</name>
+    <message>
+        <source>Unsaved text cannot be kept safe from a crash here (%1); it is safe once the note is saved.</source>
+        <translation>Le texte non enregistré ne peut pas être protégé ici contre un plantage (%1)&#xa0;; il est en sûreté dès que la note est enregistrée.</translation>
+    </message>
+</context>
+<context>
     <name>QGuiApplication</name>
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
         <translation>LTR</translation>
-    </message>
-</context>
-<context>
-    <name>draftKeeper</name>
-    <message>
-        <source>Unsaved text cannot be kept safe from a crash here (%1); it is safe once the note is saved.</source>
-        <translation>Le texte non enregistré ne peut pas être protégé ici contre un plantage (%1)&#xa0;; il est en sûreté dès que la note est enregistrée.</translation>
     </message>
 </context>
 <context>

@@ -2,17 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="pt_BR" sourcelanguage="en">
 <context>
+    <name>DraftKeeper</name>
+    <message>
+        <source>Unsaved text cannot be kept safe from a crash here (%1); it is safe once the note is saved.</source>
+        <translation>O texto não salvo não pode ser protegido aqui contra uma falha (%1); ele estará seguro assim que a nota for salva.</translation>
+    </message>
+</context>
+<context>
     <name>QGuiApplication</name>
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
         <translation>LTR</translation>
-    </message>
-</context>
-<context>
-    <name>draftKeeper</name>
-    <message>
-        <source>Unsaved text cannot be kept safe from a crash here (%1); it is safe once the note is saved.</source>
-        <translation>O texto não salvo não pode ser protegido aqui contra uma falha (%1); ele estará seguro assim que a nota for salva.</translation>
     </message>
 </context>
 <context>

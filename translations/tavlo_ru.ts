@@ -2,17 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru" sourcelanguage="en">
 <context>
+    <name>DraftKeeper</name>
+    <message>
+        <source>Unsaved text cannot be kept safe from a crash here (%1); it is safe once the note is saved.</source>
+        <translation>Несохранённый текст нельзя здесь защитить от сбоя (%1); он будет в безопасности, как только заметка будет сохранена.</translation>
+    </message>
+</context>
+<context>
     <name>QGuiApplication</name>
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
         <translation>LTR</translation>
-    </message>
-</context>
-<context>
-    <name>draftKeeper</name>
-    <message>
-        <source>Unsaved text cannot be kept safe from a crash here (%1); it is safe once the note is saved.</source>
-        <translation>Несохранённый текст нельзя здесь защитить от сбоя (%1); он будет в безопасности, как только заметка будет сохранена.</translation>
     </message>
 </context>
 <context>

@@ -22,7 +22,7 @@ constexpr int longestMs = 5000;
 
 } // namespace
 
-draftKeeper::draftKeeper(editWindowWidget *editor, notes::DraftStore &store, QByteArray notePath,
+DraftKeeper::DraftKeeper(editWindowWidget *editor, notes::DraftStore &store, QByteArray notePath,
                          QByteArray restored)
     : QObject(editor)
     , m_editor(editor)
@@ -42,10 +42,10 @@ draftKeeper::draftKeeper(editWindowWidget *editor, notes::DraftStore &store, QBy
         else
             writeNow();
     });
-    connect(&m_longest, &QTimer::timeout, this, &draftKeeper::writeNow);
+    connect(&m_longest, &QTimer::timeout, this, &DraftKeeper::writeNow);
     if (auto *area = editor->findChild<QPlainTextEdit *>(QStringLiteral("editArea")))
-        connect(area->document(), &QTextDocument::contentsChanged, this, &draftKeeper::changed);
-    connect(editor, &editWindowWidget::questionComing, this, &draftKeeper::writeNow);
+        connect(area->document(), &QTextDocument::contentsChanged, this, &DraftKeeper::changed);
+    connect(editor, &editWindowWidget::questionComing, this, &DraftKeeper::writeNow);
     editor->installEventFilter(this);
     // A restored text is a change from the start.
     if (editor->hasChanges()) {
@@ -54,12 +54,12 @@ draftKeeper::draftKeeper(editWindowWidget *editor, notes::DraftStore &store, QBy
     }
 }
 
-draftKeeper::~draftKeeper()
+DraftKeeper::~DraftKeeper()
 {
     m_writer.waitForDone();
 }
 
-void draftKeeper::changed()
+void DraftKeeper::changed()
 {
     if (m_finished)
         return;
@@ -71,7 +71,7 @@ void draftKeeper::changed()
         m_longest.start();
 }
 
-void draftKeeper::writeNow()
+void DraftKeeper::writeNow()
 {
     if (m_finished || !m_waiting)
         return;
@@ -103,7 +103,7 @@ void draftKeeper::writeNow()
     m_writer.start([this, report, draft = std::move(draft)] { report(m_store.write(draft)); });
 }
 
-void draftKeeper::written(const notes::DraftResult &result)
+void DraftKeeper::written(const notes::DraftResult &result)
 {
     m_busy = false;
     if (result.ok && !m_restored.isEmpty() && m_store.hasDraft()) {
@@ -128,7 +128,7 @@ void draftKeeper::written(const notes::DraftResult &result)
         writeNow();
 }
 
-void draftKeeper::settle()
+void DraftKeeper::settle()
 {
     // A write that ends may start the next one, for a change made meanwhile.
     while (m_busy) {
@@ -137,7 +137,7 @@ void draftKeeper::settle()
     }
 }
 
-void draftKeeper::finish()
+void DraftKeeper::finish()
 {
     m_finished = true;
     m_idle.stop();
@@ -149,7 +149,7 @@ void draftKeeper::finish()
         notes::DraftStore::removeStored(m_restored);
 }
 
-bool draftKeeper::eventFilter(QObject *watched, QEvent *event)
+bool DraftKeeper::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_editor && event->type() == QEvent::WindowDeactivate)
         writeNow();

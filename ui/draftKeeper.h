@@ -23,16 +23,16 @@ struct DraftResult;
 // at a time, so that the GUI thread only copies the text out. Where a draft
 // cannot be kept the editor says so once in a line below the text; the note
 // itself is saved as ever.
-class draftKeeper : public QObject
+class DraftKeeper : public QObject
 {
     Q_OBJECT
 
 public:
     // `restored` is the draft the editor's text came from, if any; it is
     // removed once this editor's own draft is on disk.
-    draftKeeper(editWindowWidget *editor, notes::DraftStore &store, QByteArray notePath,
+    DraftKeeper(editWindowWidget *editor, notes::DraftStore &store, QByteArray notePath,
                 QByteArray restored = {});
-    ~draftKeeper() override;
+    ~DraftKeeper() override;
 
     // The edit cycle is over and its text saved or given up: the drafts go.
     void finish();

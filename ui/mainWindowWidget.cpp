@@ -132,7 +132,7 @@ void mainWindowWidget::editFile(const QByteArray &path, const notes::StoredDraft
     editWindow.loadFile(path);
     if (restore)
         editWindow.restoreText(restore->draft.text, restore->draft.loaded);
-    draftKeeper keeper(&editWindow, *drafts, path, restore ? restore->file : QByteArray());
+    DraftKeeper keeper(&editWindow, *drafts, path, restore ? restore->file : QByteArray());
     // A save that fails brings the editor back with the text kept, until the
     // text is stored or the user gives it up. A read-only editor has nothing
     // to store.
