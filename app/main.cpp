@@ -7,6 +7,7 @@
 #include "translations.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -22,6 +23,9 @@ int main(int argc, char *argv[])
     // ends the run.
     mainWindowWidget mainWindow(nullptr, "mainWindow");
     mainWindow.showMaximized();
+    // Once the list is shown and its warnings answered, the texts a run that
+    // ended unsaved left behind are offered back, over the window.
+    QTimer::singleShot(0, &mainWindow, &mainWindowWidget::offerDrafts);
     const int status = app.exec();
     return status;
 }

@@ -6,6 +6,8 @@
 // README for what each column means.
 
 #include "captions.h"
+#include "draftKeeper.h"
+#include "draftStore.h"
 #include "editWindowWidget.h"
 #include "floor.h"
 #include "mainWindowWidget.h"
@@ -17,6 +19,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -29,6 +32,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -320,7 +324,7 @@ bool showAndPaint(QWidget &window)
 // In a child process started afresh: builds and shows the main window in the
 // working directory, or in an empty note directory, and prints when it was
 // painted (CLOCK_MONOTONIC, ns).
-int startupProbe(int argc, char **argv, bool empty)
+int startupProbe(int argc, char **argv, bool empty, bool lookForDrafts = false)
 {
     QApplication app(argc, argv);
     QTemporaryDir emptyDir;
@@ -331,6 +335,9 @@ int startupProbe(int argc, char **argv, bool empty)
     mainWindowWidget window(nullptr, "mainWindow");
     if (!showAndPaint(window))
         return 1;
+    // As the program does once the window is up; there are no drafts.
+    if (lookForDrafts)
+        window.offerDrafts();
     std::printf("%lld\n", monotonicNs());
     std::fflush(stdout);
     std::_Exit(0);
@@ -461,6 +468,7 @@ struct CountResult
     double paintMs = 0; // of refresh: laying out and painting the window
     double startupMs = 0;
     double startupEmptyMs = 0; // the same with no notes
+    double startupLookMs = 0; // with no notes, and the look for drafts
     PhaseResult startupAdded; // what the notes add to start-up
     long peakKb = 0, keptKb = 0;
     long long captionBytes = 0;
@@ -616,7 +624,7 @@ bool measureCount(const QString &base, long count, const Options &options,
                                         || (phase.result == &result.floorMany && !ringWorks);
                                 }),
                  phases.end());
-    std::vector<double> startup, startupEmpty;
+    std::vector<double> startup, startupEmpty, startupLook;
     // Warm the caches and count the system calls, then take turns so that
     // drifting load on the machine falls on all phases alike.
     floorWork::rebuild(noteDir);
@@ -647,14 +655,17 @@ bool measureCount(const QString &base, long count, const Options &options,
                 phase.systemMs.push_back(processorMs(after.ru_stime)
                                          - processorMs(before.ru_stime));
             } else if (options.wants("startup")) {
-                // With the notes and with none, one after the other.
-                for (const bool empty : {false, true}) {
+                // With the notes, with none, and with none and the look for
+                // drafts, one after the other.
+                const std::pair<const char *, std::vector<double> *> probes[]
+                    = {{"--probe-startup", &startup},
+                       {"--probe-startup-empty", &startupEmpty},
+                       {"--probe-startup-drafts", &startupLook}};
+                for (const auto &[probe, times] : probes) {
                     long long spawned = 0;
-                    const std::string shown
-                        = runChild({empty ? "--probe-startup-empty" : "--probe-startup"}, &spawned);
+                    const std::string shown = runChild({probe}, &spawned);
                     if (!shown.empty())
-                        (empty ? startupEmpty : startup)
-                            .push_back(double(std::atoll(shown.c_str()) - spawned) / 1e6);
+                        times->push_back(double(std::atoll(shown.c_str()) - spawned) / 1e6);
                 }
             }
         }
@@ -674,6 +685,7 @@ bool measureCount(const QString &base, long count, const Options &options,
     result.paintMs = median(paint);
     result.startupMs = median(startup);
     result.startupEmptyMs = median(startupEmpty);
+    result.startupLookMs = median(startupLook);
     std::vector<double> added;
     for (size_t run = 0; run < startup.size() && run < startupEmpty.size(); ++run)
         added.push_back(startup[run] - startupEmpty[run]);
@@ -772,6 +784,100 @@ bool measureEditor(const QString &base, const Options &options, EditorResult &re
     return agree;
 }
 
+struct DraftResult
+{
+    double holdMs = 0; // the GUI thread's part of keeping a draft of a 1 MB note
+    double writeMs = 0; // writing a draft of the editor's note size
+    // A key typed into a 1 MB note: with drafts kept, with a draft being
+    // written meanwhile, and without drafts.
+    double keyMs = 0, keyWritingMs = 0, keyBaselineMs = 0;
+};
+
+// Keeping drafts: what a draft of a 1 MB note holds the GUI thread for, how
+// long a big draft takes to write, and a key typed with drafts kept beside
+// one typed into an editor that keeps none, taking turns.
+bool measureDrafts(const QString &base, const Options &options, DraftResult &result)
+{
+    if (!QDir(base).mkpath(QString::fromLatin1(noteDir)) || !QDir::setCurrent(base))
+        return false;
+    const std::string path = std::string(noteDir) + "draft.txt";
+    std::mt19937 dice {11};
+    std::string text;
+    while (text.size() < 1024 * 1024)
+        text += sentence(dice, 0, 100) + '\n';
+    if (!writeFile(path, text))
+        return false;
+    notes::DraftStore store(QFile::encodeName(base) + "/drafts");
+
+    const auto typeKeys
+        = [](editWindowWidget &editor, int keys, DraftKeeper *keeper, bool writing) {
+              auto *area = editor.findChild<QPlainTextEdit *>(QStringLiteral("editArea"));
+              // A draft written while the typing goes on, as every five seconds
+              // of it would be; here it overlaps most of the keys.
+              if (writing) {
+                  QTest::keyClick(area, 'a');
+                  keeper->writeNow();
+              }
+              const long long start = monotonicNs();
+              for (int key = 0; key < keys; ++key)
+                  QTest::keyClick(area, 'a' + key % 26);
+              return msSince(start) / keys;
+          };
+    std::vector<double> hold, write, key, keyWriting, keyBaseline;
+    bool agree = true;
+    for (int run = 0; run < options.runs; ++run) {
+        for (int turn = 0; turn < 3; ++turn) {
+            const int mode = (run + turn) % 3; // 0 without drafts, 1 with, 2 while writing
+            const bool keeping = mode != 0;
+            editWindowWidget editor(nullptr, "editWindow", true);
+            editor.fileName = QString::fromStdString(path);
+            editor.loadFile();
+            if (!showAndPaint(editor))
+                return false;
+            std::unique_ptr<DraftKeeper> keeper;
+            if (keeping)
+                keeper = std::make_unique<DraftKeeper>(&editor, store, QByteArray(path.c_str()));
+            (mode == 0       ? keyBaseline
+                 : mode == 1 ? key
+                             : keyWriting)
+                .push_back(typeKeys(editor, 200, keeper.get(), mode == 2));
+            if (!keeping)
+                continue;
+            keeper->settle();
+            QTest::keyClick(editor.findChild<QPlainTextEdit *>(QStringLiteral("editArea")), 'x');
+            const long long start = monotonicNs();
+            keeper->writeNow();
+            hold.push_back(msSince(start));
+            keeper->settle();
+            agree &= store.hasDraft();
+            keeper->finish();
+            agree &= !store.hasDraft();
+        }
+    }
+    std::string big;
+    const size_t size = size_t(options.editorMegabytes * 1024 * 1024);
+    while (big.size() < size)
+        big += sentence(dice, 0, 100) + '\n';
+    const notes::Draft draft {notes::DraftStore::currentDirectory(),
+                              QByteArray(path.c_str()),
+                              {},
+                              QString::fromStdString(big)};
+    for (int run = 0; run < options.runs; ++run) {
+        const long long start = monotonicNs();
+        agree &= store.write(draft).ok;
+        write.push_back(msSince(start));
+    }
+    store.remove();
+    if (!agree)
+        std::fprintf(stderr, "the drafts were not kept as they should be\n");
+    result.holdMs = median(hold);
+    result.writeMs = median(write);
+    result.keyMs = median(key);
+    result.keyWritingMs = median(keyWriting);
+    result.keyBaselineMs = median(keyBaseline);
+    return agree;
+}
+
 std::string callsText(double calls)
 {
     if (calls < 0)
@@ -808,8 +914,10 @@ void printResults(const std::vector<CountResult> &results, bool counted,
                     [](const CountResult &r) { return r.startupEmptyMs > 0; })) {
         std::printf("\nstart-up to first paint with no notes, and what the notes add:\n");
         for (const CountResult &r : results)
-            std::printf("%8ld  %.1f ms empty, %.1f ms added, %.2fx the floor\n", r.count,
-                        r.startupEmptyMs, r.startupAdded.ms, r.startupAdded.toFloor);
+            std::printf("%8ld  %.1f ms empty, %.1f ms added, %.2fx the floor; empty and the look "
+                        "for drafts %.1f ms\n",
+                        r.count, r.startupEmptyMs, r.startupAdded.ms, r.startupAdded.toFloor,
+                        r.startupLookMs);
     }
     if (!counted)
         std::printf("(no system call counts: they need tracefs on /sys/kernel/tracing and the "
@@ -893,6 +1001,8 @@ int main(int argc, char **argv)
         return startupProbe(argc, argv, false);
     if (argc == 2 && std::strcmp(argv[1], "--probe-startup-empty") == 0)
         return startupProbe(argc, argv, true);
+    if (argc == 2 && std::strcmp(argv[1], "--probe-startup-drafts") == 0)
+        return startupProbe(argc, argv, true, true);
     if (argc == 2 && std::strcmp(argv[1], "--probe-memory") == 0)
         return memoryProbe(argc, argv);
     if (argc == 2 && std::strcmp(argv[1], "--probe-keyboard") == 0)
@@ -911,6 +1021,11 @@ int main(int argc, char **argv)
     QTemporaryDir scratch;
     if (!scratch.isValid())
         return 1;
+    // The start-up probes look for drafts in a state directory with none.
+    const QString state = scratch.filePath(QStringLiteral("state"));
+    if (!QDir().mkpath(state + QStringLiteral("/tavlo/drafts")))
+        return 1;
+    qputenv("XDG_STATE_HOME", QFile::encodeName(state));
     bool agree = true;
     std::vector<CountResult> results;
     for (const long count : options.counts) {
@@ -955,6 +1070,16 @@ int main(int argc, char **argv)
         std::printf("closing asks first? after a change %.3f ms, after a change undone by hand "
                     "%.1f ms (copying the text out: %.1f ms)\n",
                     editor.lengthCheckMs, editor.textCheckMs, editor.copyMs);
+        QDir::setCurrent(scratch.path());
+
+        DraftResult drafts;
+        agree &= measureDrafts(scratch.filePath(QStringLiteral("drafts")), options, drafts);
+        std::printf("\ndrafts: a draft of a 1 MB note holds the GUI thread %.2f ms (budget 5 ms); "
+                    "a %.1f MB draft is written in %.1f ms (budget 150 ms for 10 MB)\n",
+                    drafts.holdMs, options.editorMegabytes, drafts.writeMs);
+        std::printf("a key typed into a 1 MB note: %.3f ms with drafts kept, %.3f ms while one is "
+                    "written, %.3f ms without\n",
+                    drafts.keyMs, drafts.keyWritingMs, drafts.keyBaselineMs);
         QDir::setCurrent(scratch.path());
     }
     if (!agree) {

@@ -31,6 +31,12 @@ public:
     LoadStatus status() const { return m_status; }
     // The text as read, line breaks as "\n"; empty unless loaded.
     const QString &text() const { return m_note.text; }
+    // What the note was on disk when it was read, or last saved.
+    const FileStamp &stamp() const { return m_stamp; }
+    // Takes the note for read when it was as the stamp says, for a text
+    // typed then and kept since: a save checks against that, so a note
+    // changed since is not replaced unasked.
+    void assumeStamp(const FileStamp &stamp) { m_stamp = stamp; }
 
     enum class SaveStatus {
         Saved,

@@ -11,17 +11,26 @@
 // Runs in a scratch directory (its working directory) holding Documents/.
 // FULL_DISK_FILE, on the same small file system, is grown to fill it when an
 // outside change fills the disk; without it the disk is never full.
+//
+// Now and then the program is killed while it edits and started again: the
+// drafts left on disk must be the ones the model expects, and each is offered
+// at the start with the text that was typed.
+#include "draftKeeper.h"
+#include "draftStore.h"
 #include "editWindowWidget.h"
 #include "mainWindowWidget.h"
 #include "testSupport.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QListView>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTest>
@@ -36,6 +45,28 @@ const QString notesPath = QStringLiteral("Documents/text");
 const QString gonePath = QStringLiteral("Documents/gone");
 const char *fullDisk = nullptr;
 
+// scripts/soak.sh keeps them off the small disk: a draft removed frees space
+// the model does not count.
+QString draftsPath()
+{
+    return QFile::decodeName(notes::DraftStore::defaultDirectory());
+}
+QString killedPath()
+{
+    return draftsPath() + QStringLiteral("/../killed");
+}
+QStringList draftFiles()
+{
+    return QDir(draftsPath()).entryList({QStringLiteral("*.draft")}, QDir::Files);
+}
+// Moves every file of one directory to another, keeping their times.
+void moveAll(const QString &from, const QString &to)
+{
+    QDir().mkpath(to);
+    for (const QString &name : QDir(from).entryList(QDir::Files | QDir::Hidden))
+        QFile::rename(from + u'/' + name, to + u'/' + name);
+}
+
 QString caption(const QByteArray &bytes)
 {
     const QString first = QString::fromUtf8(bytes.split('\n').first());
@@ -44,9 +75,45 @@ QString caption(const QByteArray &bytes)
                            : first;
 }
 
+// A draft a killed run left behind.
+struct Left
+{
+    QString file, name, text;
+    bool baseExists = false;
+    int baseVersion = 0;
+};
+
 // What must be: the notes on disk, the rows, the editor and the questions.
 struct Model
 {
+    QList<Left> drafts; // on disk, oldest first
+    QList<Left> asking; // the questions of this start still to come
+    QString question(const Left &d) const
+    {
+        const QDateTime written = QFileInfo(draftsPath() + u'/' + d.file).lastModified();
+        return "Text typed into '" + notesPath + "/" + d.name + "' was not saved. It was kept on "
+            + QLocale().toString(written, QLocale::ShortFormat)
+            + ".\n\nRestore it in the editor, discard it, or ask again at the next start?";
+    }
+    void askNext()
+    {
+        if (!asking.isEmpty())
+            boxes << question(asking.first());
+    }
+    void restore()
+    {
+        const Left d = asking.takeFirst();
+        open(d.name);
+        baseExists = d.baseExists, baseVersion = d.baseVersion;
+        if (readOnly)
+            return; // the draft stays for the next start
+        text = d.text;
+        for (qsizetype i = 0; i < drafts.size(); ++i) {
+            if (drafts[i].file == d.file)
+                drafts.removeAt(i);
+        }
+    }
+
     std::map<QString, QByteArray> notes; // by name, also while the directory is gone
     QSet<QString> unreadable;
     std::map<QString, int> version; // bumped by every outside write or removal
@@ -81,7 +148,7 @@ struct Model
         if (readOnly)
             boxes << "Could not read file " + quoted();
     }
-    void close() { editing = false, rebuild(); }
+    void close() { editing = false, rebuild(), askNext(); }
     bool changedOnDisk()
     {
         return exists(name) != baseExists || (baseExists && version[name] != baseVersion);
@@ -101,10 +168,11 @@ struct Model
     {
         if (dirGone || (diskFull && !text.isEmpty()))
             boxes << "Could not write file " + quoted();
+        // The stamp a draft recorded no longer matches once the note is saved.
         else if (exists(name))
-            notes[name] = text.toUtf8(), close();
+            notes[name] = text.toUtf8(), ++version[name], close();
         else
-            notes[name] = text.toUtf8(), unreadable.remove(name), close();
+            notes[name] = text.toUtf8(), ++version[name], unreadable.remove(name), close();
     }
     void escape()
     {
@@ -113,6 +181,8 @@ struct Model
         else
             boxes << "Save the changes to " + quoted() + " before closing?";
     }
+    // The question about a draft has buttons of its own.
+    static constexpr int restoreAnswer = -1, laterAnswer = -2;
     void answer(int button)
     {
         const QString box = boxes.takeFirst();
@@ -124,6 +194,16 @@ struct Model
             write();
         else if (box.startsWith(u"Really") && button == QMessageBox::Yes)
             forget(exists(deleting) ? deleting : QString()), rebuild();
+        else if (box.startsWith(u"Text typed") && button == restoreAnswer)
+            restore();
+        else if (box.startsWith(u"Text typed")) {
+            const Left d = asking.takeFirst();
+            for (qsizetype i = 0; button == QMessageBox::Discard && i < drafts.size(); ++i) {
+                if (drafts[i].file == d.file)
+                    drafts.removeAt(i);
+            }
+            askNext();
+        }
     }
 };
 
@@ -154,7 +234,12 @@ struct Action
             return QStringLiteral("Ctrl+S");
         case 'E':
             return QStringLiteral("Escape");
+        case 'K':
+            return QStringLiteral("kill the program and start it again");
         case 'k':
+            if (number == Model::restoreAnswer || number == Model::laterAnswer)
+                return number == Model::restoreAnswer ? QStringLiteral("answer Restore")
+                                                      : QStringLiteral("answer Later");
             for (const auto &[button, label] : {std::pair(QMessageBox::Save, "Save"),
                                                 {QMessageBox::Discard, "Discard"},
                                                 {QMessageBox::Cancel, "Cancel"},
@@ -225,6 +310,7 @@ public:
     {
         QDir(QStringLiteral("Documents")).removeRecursively();
         QDir(QDir::homePath() + QStringLiteral("/.local/share/Trash")).removeRecursively();
+        QDir(draftsPath() + QStringLiteral("/..")).removeRecursively();
         fillDisk(false);
         QDir().mkpath(notesPath);
         window = std::make_unique<mainWindowWidget>(nullptr, "mainWindow");
@@ -239,7 +325,7 @@ public:
     }
 
     QList<Action> done;
-    int actions = 0, outside = 0;
+    int actions = 0, outside = 0, kills = 0;
     QMap<QString, int> met; // the questions and warnings answered, by their first words
     qint64 elapsed = 0;
 
@@ -299,8 +385,26 @@ private:
         return QString();
     }
 
+    // Once the killed run's edit cycle is over: its window goes, the drafts
+    // come back as the kill left them, and the program starts again.
+    void restart()
+    {
+        window.reset();
+        moveAll(killedPath(), draftsPath());
+        window = std::make_unique<mainWindowWidget>(nullptr, "mainWindow");
+        window->show();
+        m.rebuild();
+        m.asking = m.drafts;
+        m.askNext();
+        QTimer::singleShot(0, window.get(), &mainWindowWidget::offerDrafts);
+    }
+
     void step()
     {
+        if (restartPending && killed)
+            return (void)QTimer::singleShot(2, this, &Soak::step);
+        if (restartPending)
+            restartPending = false, restart();
         if (m.newPending && editor())
             m.newPending = false, m.open(editor()->fileName.mid(notesPath.size() + 1));
         // A window may take a moment to come or go.
@@ -379,18 +483,18 @@ private:
             return {at, "NOD"[kind], rows ? int(rng.bounded(rows)) : 0, {}, {}};
         }
         if (at == 'e') {
-            const int kind = pick({6, 1, 3, 3});
-            return {at, "TBAE"[kind], 0, kind == 0 ? anyText(6) : QStringLiteral("\b"), {}};
+            const int kind = pick({6, 1, 3, 3, 1});
+            return {at, "TBAEK"[kind], 0, kind == 0 ? anyText(6) : QStringLiteral("\b"), {}};
         }
         const auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         const auto buttons = box ? box->buttons() : QList<QAbstractButton *>();
-        return {at,
-                'k',
-                buttons.isEmpty()
-                    ? 0
-                    : int(box->standardButton(buttons.at(rng.bounded(buttons.size())))),
-                {},
-                {}};
+        if (buttons.isEmpty())
+            return {at, 'k', 0, {}, {}};
+        QAbstractButton *button = buttons.at(rng.bounded(buttons.size()));
+        const int number = button->objectName() == u"restoreButton" ? Model::restoreAnswer
+            : button->objectName() == u"laterButton"                ? Model::laterAnswer
+                                                     : int(box->standardButton(button));
+        return {at, 'k', number, {}, {}};
     }
     Action chooseOutside(char at)
     {
@@ -459,11 +563,50 @@ private:
             return true;
         case 'k': {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box->button(QMessageBox::StandardButton(a.number)))
+            QAbstractButton *button = a.number == Model::restoreAnswer
+                ? box->findChild<QPushButton *>(QStringLiteral("restoreButton"))
+                : a.number == Model::laterAnswer
+                ? box->findChild<QPushButton *>(QStringLiteral("laterButton"))
+                : box->button(QMessageBox::StandardButton(a.number));
+            if (!button)
                 return false;
             ++met[box->text().section(u'\'', 0, 0).trimmed()];
             m.answer(a.number);
-            ModalDriver::click(box, a.number);
+            QTest::mouseClick(button, Qt::LeftButton);
+            return true;
+        }
+        case 'K': {
+            // Start-up warnings would come inside the window's construction,
+            // and a full disk keeps no draft: neither is what this checks.
+            // A start still asking about drafts would ask on in the killed run.
+            if (m.diskFull || m.dirGone || !m.unreadable.isEmpty() || !m.asking.isEmpty())
+                return false;
+            // Killed once the draft is written: a kill during a write leaves
+            // the one before, as the power cuts show.
+            auto *keeper = editor()->findChild<DraftKeeper *>();
+            keeper->writeNow();
+            keeper->settle();
+            const QStringList before = draftFiles();
+            QStringList expected;
+            for (const Left &d : m.drafts)
+                expected << d.file;
+            const bool keeps = !m.readOnly && m.text != m.loaded;
+            QStringList others = before;
+            for (const QString &file : expected)
+                others.removeOne(file);
+            if (others.size() != (keeps ? 1 : 0)
+                || before.size() != expected.size() + others.size())
+                divergence = "the drafts on disk are " + before.join(u' ') + ", not "
+                    + expected.join(u' ') + (keeps ? " and one of " + m.name : QString());
+            else if (keeps)
+                m.drafts << Left {others.first(), m.name, m.text, m.baseExists, m.baseVersion};
+            // What the kill leaves: the notes untouched, the drafts as they are.
+            moveAll(draftsPath(), killedPath());
+            m.editing = false, m.boxes.clear();
+            killed = editor();
+            restartPending = true;
+            ++kills;
+            editor()->done(0);
             return true;
         }
         }
@@ -527,6 +670,9 @@ private:
     QElapsedTimer clock;
     QString divergence;
     int settling = 0, steps = 0;
+    // The editor of a killed run, until its edit cycle is over.
+    QPointer<editWindowWidget> killed;
+    bool restartPending = false;
 };
 
 // Leaves out ever smaller runs of steps while a divergence still shows.
@@ -592,6 +738,7 @@ int main(int argc, char **argv)
                 soak.outside * 60000.0 / qMax<qint64>(soak.elapsed, 1));
     for (auto it = soak.met.cbegin(); it != soak.met.cend(); ++it)
         std::printf("soak: \"%s...\" answered %d times\n", qPrintable(it.key()), it.value());
+    std::printf("soak: killed and started again %d times\n", soak.kills);
     std::printf("soak: %d actions, %d outside changes, %d divergences, seed %llu\n", soak.actions,
                 soak.outside, divergence.isEmpty() ? 0 : 1, seed);
     return divergence.isEmpty() ? 0 : 1;

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Tavlo developers
 
 #include "crashExplorer.h"
+#include "draftStore.h"
 #include "fileOpRecorder.h"
 #include "noteWriter.h"
 #include "testSupport.h"
@@ -36,6 +37,7 @@ private slots:
     void checkerFindsFlushFaults_data();
     void checkerFindsFlushFaults();
     void inPlaceOnFullDisk();
+    void draftStaysWhole();
 
 private:
     // How the note directory lets the save go.
@@ -307,6 +309,54 @@ void tst_powerCut::inPlaceOnFullDisk()
     QVERIFY(!result.ok);
     QCOMPARE(result.error, QString::fromLocal8Bit(std::strerror(ENOSPC)));
     QCOMPARE(fixture.read(QString::fromLatin1(noteName)), oldText);
+}
+
+// A draft is rewritten the way a note is saved: a power cut at any moment
+// leaves the draft before or the new one, whole, and the new one once the
+// write said so.
+void tst_powerCut::draftStaysWhole()
+{
+    NoteDirFixture fixture;
+    notes::DraftStore store("drafts");
+    notes::Draft draft {"/home", "Documents/text/a.txt", {}, QString::fromLatin1(oldText)};
+    QVERIFY(store.write(draft).ok);
+    const QString before = draft.text;
+    draft.text = QString::fromLatin1(longerText);
+
+    QMap<QByteArray, quint64> names;
+    QHash<quint64, QByteArray> contents;
+    QByteArray draftName;
+    for (const QString &name :
+         QDir(QStringLiteral("drafts")).entryList(QDir::Files | QDir::Hidden)) {
+        const QByteArray local = "drafts/" + QFile::encodeName(name);
+        struct stat st;
+        QVERIFY(::lstat(local.constData(), &st) == 0);
+        names.insert(QFile::encodeName(name), quint64(st.st_ino));
+        contents.insert(quint64(st.st_ino), readLocalFile(local));
+        if (name.endsWith(QStringLiteral(".draft")))
+            draftName = QFile::encodeName(name);
+    }
+    QList<FileOp> ops;
+    {
+        FileOpRecording recording;
+        QVERIFY(store.write(draft).ok);
+        ops = recording.ops();
+    }
+    QString problem;
+    CrashExplorer("drafts", names, contents)
+        .explore(ops, [&](int done, const CrashExplorer::Files &files) {
+            notes::Draft found;
+            if (!problem.isEmpty())
+                return;
+            if (!notes::decodeDraft(files.value(draftName), found))
+                problem = QStringLiteral("no whole draft after %1 of %2 operations")
+                              .arg(done)
+                              .arg(ops.size());
+            else if (found.text != draft.text && (done == ops.size() || found.text != before))
+                problem
+                    = QStringLiteral("the draft holds another text after %1 operations").arg(done);
+        });
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
 }
 
 QTEST_GUILESS_MAIN(tst_powerCut)

@@ -4,16 +4,21 @@
 // Runs on the emulated board while the host cuts its power at random
 // (scripts/board.sh ARCH power-cuts N): saves notes over and over, and
 // deletes some, through the very calls the editor and the Delete button make,
-// at a person's pace, telling the console before each step and once it is
-// done, until the power goes.
+// and keeps a draft of unsaved text as the editor does, rewriting it and now
+// and then removing it, at a person's pace, telling the console before each
+// step and once it is done, until the power goes.
 //
 //   tavloPowerCutLoop CYCLE               # in the directory holding Documents/text/
 //   tavloPowerCutLoop which NAME=FILE...  # on the host, after a cut
 //
-// The text of save number SEQ of note NAME is textOf(NAME, SEQ) below. The
+// The text of save number SEQ of note NAME is textOf(NAME, SEQ) below, and
+// the text of draft number SEQ is textOf("draft", SEQ). The
 // host's check (scripts/board/powerCuts.py) asks the second form which save
 // each file it took off the board's disk holds: one line per FILE, the
-// save's number, or "cut" when the bytes are no save's whole text.
+// save's number, or "cut" when the bytes are no save's whole text; for the
+// name "draft", a draft file's, or "none" for an empty one (made for a first
+// draft, never offered).
+#include "draftStore.h"
 #include "notePaths.h"
 #include "noteTrash.h"
 #include "openNote.h"
@@ -66,7 +71,17 @@ int which(const QStringList &pairs)
             std::fprintf(stderr, "tavloPowerCutLoop: cannot read %s\n", qPrintable(pair));
             return 1;
         }
-        const auto seq = saveHeld(pair.left(equals).toUtf8(), file.readAll());
+        const QByteArray name = pair.left(equals).toUtf8();
+        QByteArray data = file.readAll();
+        if (name == "draft") {
+            notes::Draft draft;
+            if (data.isEmpty()) {
+                std::printf("none\n");
+                continue;
+            }
+            data = notes::decodeDraft(data, draft) ? draft.text.toLatin1() : QByteArray();
+        }
+        const auto seq = saveHeld(name, data);
         std::printf("%s\n", seq ? QByteArray::number(*seq).constData() : "cut");
     }
     return 0;
@@ -81,12 +96,26 @@ int main(int argc, char **argv)
         return which(app.arguments().mid(2));
     const qint64 cycle = argc > 1 ? QByteArray(argv[1]).toLongLong() : 0;
     QRandomGenerator rng {quint32(cycle)};
+    notes::DraftStore drafts;
     std::printf("@@READY %lld\n", cycle);
     std::fflush(stdout);
     for (qint64 seq = cycle * 100000;; ++seq) {
         const QByteArray name = "cut-" + QByteArray::number(rng.bounded(5)) + ".txt";
         const QByteArray path = notes::localNotePath(name);
-        if (rng.bounded(8) == 0) {
+        const quint32 dice = rng.bounded(16);
+        if (dice < 4) {
+            // As the editor's keeper does while typing goes on.
+            say("DRAFTING", "draft", seq);
+            const notes::DraftResult done
+                = drafts.write({notes::DraftStore::currentDirectory(), path, notes::stampOf(path),
+                                QString::fromLatin1(textOf("draft", seq))});
+            say(done.ok ? "DRAFTED" : "FAILED", "draft", seq);
+        } else if (dice == 4) {
+            // As once the text is saved.
+            say("UNDRAFTING", "draft", seq);
+            drafts.remove();
+            say("UNDRAFTED", "draft", seq);
+        } else if (dice < 7) {
             say("TRASHING", name, seq);
             const notes::Disposal done = notes::trashNote(path);
             say(done == notes::Disposal::Trashed       ? "TRASHED"

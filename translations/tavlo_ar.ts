@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ar" sourcelanguage="en">
 <context>
+    <name>DraftKeeper</name>
+    <message>
+        <source>Unsaved text cannot be kept safe from a crash here (%1); it is safe once the note is saved.</source>
+        <translation>لا يمكن هنا حماية النص غير المحفوظ من الأعطال (%1)؛ يصبح آمنًا حين تُحفظ الملاحظة.</translation>
+    </message>
+</context>
+<context>
     <name>QGuiApplication</name>
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
@@ -123,12 +130,40 @@ Replace it with the text in the editor?</source>
         <translation>أتريد حقًا حذف
 ‏&apos;%1&apos;؟</translation>
     </message>
+    <message>
+        <source>Could not read the unsaved text kept in &apos;%1&apos;</source>
+        <translation>تعذّرت قراءة النص غير المحفوظ المحتفظ به في &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>Could not read the unsaved text kept in &apos;%1&apos;; it is kept as &apos;%2&apos;</source>
+        <translation>تعذّرت قراءة النص غير المحفوظ المحتفظ به في &apos;%1&apos;؛ وهو محفوظ باسم &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>Unsaved text</source>
+        <translation>نص غير محفوظ</translation>
+    </message>
+    <message>
+        <source>Text typed into &apos;%1&apos; was not saved. It was kept on %2.
+
+Restore it in the editor, discard it, or ask again at the next start?</source>
+        <translation>لم يُحفظ النص المكتوب في &apos;%1&apos;. احتُفظ به في %2.
+
+أتريد استعادته في المحرر، أم تجاهله، أم السؤال مجددًا عند التشغيل التالي؟</translation>
+    </message>
 </context>
 <context>
     <name>messages</name>
     <message>
         <source>File i/o error</source>
         <translation>خطأ في قراءة الملف أو كتابته</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>استعادة</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>لاحقًا</translation>
     </message>
 </context>
 <context>
@@ -144,6 +179,14 @@ Replace it with the text in the editor?</source>
     <message>
         <source>The note could not be read.</source>
         <translation>تعذّرت قراءة الملاحظة.</translation>
+    </message>
+    <message>
+        <source>There is no home directory to keep it in.</source>
+        <translation>لا يوجد مجلد منزلي للاحتفاظ به فيه.</translation>
+    </message>
+    <message>
+        <source>It is not a draft this program wrote.</source>
+        <translation>ليست مسودة كتبها هذا البرنامج.</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de" sourcelanguage="en">
 <context>
+    <name>DraftKeeper</name>
+    <message>
+        <source>Unsaved text cannot be kept safe from a crash here (%1); it is safe once the note is saved.</source>
+        <translation>Ungespeicherter Text kann hier nicht vor einem Absturz geschützt werden (%1); sicher ist er, sobald die Notiz gespeichert ist.</translation>
+    </message>
+</context>
+<context>
     <name>QGuiApplication</name>
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
@@ -123,12 +130,40 @@ Durch den Text im Editor ersetzen?</translation>
         <translation>&apos;%1&apos;
 wirklich löschen?</translation>
     </message>
+    <message>
+        <source>Could not read the unsaved text kept in &apos;%1&apos;</source>
+        <translation>Der ungespeicherte Text in &apos;%1&apos; konnte nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>Could not read the unsaved text kept in &apos;%1&apos;; it is kept as &apos;%2&apos;</source>
+        <translation>Der ungespeicherte Text in &apos;%1&apos; konnte nicht gelesen werden; er bleibt als &apos;%2&apos; erhalten</translation>
+    </message>
+    <message>
+        <source>Unsaved text</source>
+        <translation>Ungespeicherter Text</translation>
+    </message>
+    <message>
+        <source>Text typed into &apos;%1&apos; was not saved. It was kept on %2.
+
+Restore it in the editor, discard it, or ask again at the next start?</source>
+        <translation>In &apos;%1&apos; getippter Text wurde nicht gespeichert. Er wurde am %2 aufbewahrt.
+
+Im Editor wiederherstellen, verwerfen oder beim nächsten Start erneut fragen?</translation>
+    </message>
 </context>
 <context>
     <name>messages</name>
     <message>
         <source>File i/o error</source>
         <translation>Fehler beim Dateizugriff</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Später</translation>
     </message>
 </context>
 <context>
@@ -144,6 +179,14 @@ wirklich löschen?</translation>
     <message>
         <source>The note could not be read.</source>
         <translation>Die Notiz konnte nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>There is no home directory to keep it in.</source>
+        <translation>Es gibt kein Benutzerverzeichnis, um ihn dort aufzubewahren.</translation>
+    </message>
+    <message>
+        <source>It is not a draft this program wrote.</source>
+        <translation>Es ist kein Entwurf, den dieses Programm geschrieben hat.</translation>
     </message>
 </context>
 <context>

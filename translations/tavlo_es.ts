@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="es" sourcelanguage="en">
 <context>
+    <name>DraftKeeper</name>
+    <message>
+        <source>Unsaved text cannot be kept safe from a crash here (%1); it is safe once the note is saved.</source>
+        <translation>El texto sin guardar no puede protegerse aquí de un fallo (%1); estará a salvo en cuanto se guarde la nota.</translation>
+    </message>
+</context>
+<context>
     <name>QGuiApplication</name>
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
@@ -123,12 +130,40 @@ Replace it with the text in the editor?</source>
         <translation>¿Seguro que quiere eliminar
 &apos;%1&apos;?</translation>
     </message>
+    <message>
+        <source>Could not read the unsaved text kept in &apos;%1&apos;</source>
+        <translation>No se pudo leer el texto sin guardar conservado en &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>Could not read the unsaved text kept in &apos;%1&apos;; it is kept as &apos;%2&apos;</source>
+        <translation>No se pudo leer el texto sin guardar conservado en &apos;%1&apos;; se conserva como &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>Unsaved text</source>
+        <translation>Texto sin guardar</translation>
+    </message>
+    <message>
+        <source>Text typed into &apos;%1&apos; was not saved. It was kept on %2.
+
+Restore it in the editor, discard it, or ask again at the next start?</source>
+        <translation>El texto escrito en &apos;%1&apos; no se guardó. Se conservó el %2.
+
+¿Restaurarlo en el editor, descartarlo o volver a preguntar en el próximo inicio?</translation>
+    </message>
 </context>
 <context>
     <name>messages</name>
     <message>
         <source>File i/o error</source>
         <translation>Error de lectura o escritura</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Restaurar</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Más tarde</translation>
     </message>
 </context>
 <context>
@@ -144,6 +179,14 @@ Replace it with the text in the editor?</source>
     <message>
         <source>The note could not be read.</source>
         <translation>No se pudo leer la nota.</translation>
+    </message>
+    <message>
+        <source>There is no home directory to keep it in.</source>
+        <translation>No hay carpeta personal donde conservarlo.</translation>
+    </message>
+    <message>
+        <source>It is not a draft this program wrote.</source>
+        <translation>No es un borrador escrito por este programa.</translation>
     </message>
 </context>
 <context>

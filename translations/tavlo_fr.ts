@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr" sourcelanguage="en">
 <context>
+    <name>DraftKeeper</name>
+    <message>
+        <source>Unsaved text cannot be kept safe from a crash here (%1); it is safe once the note is saved.</source>
+        <translation>Le texte non enregistré ne peut pas être protégé ici contre un plantage (%1)&#xa0;; il est en sûreté dès que la note est enregistrée.</translation>
+    </message>
+</context>
+<context>
     <name>QGuiApplication</name>
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
@@ -123,12 +130,40 @@ La remplacer par le texte de l&apos;éditeur&#xa0;?</translation>
         <translation>Vraiment supprimer
 &apos;%1&apos;&#xa0;?</translation>
     </message>
+    <message>
+        <source>Could not read the unsaved text kept in &apos;%1&apos;</source>
+        <translation>Impossible de lire le texte non enregistré conservé dans &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>Could not read the unsaved text kept in &apos;%1&apos;; it is kept as &apos;%2&apos;</source>
+        <translation>Impossible de lire le texte non enregistré conservé dans &apos;%1&apos;&#xa0;; il est gardé sous &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>Unsaved text</source>
+        <translation>Texte non enregistré</translation>
+    </message>
+    <message>
+        <source>Text typed into &apos;%1&apos; was not saved. It was kept on %2.
+
+Restore it in the editor, discard it, or ask again at the next start?</source>
+        <translation>Le texte saisi dans &apos;%1&apos; n&apos;a pas été enregistré. Il a été conservé le %2.
+
+Le restaurer dans l&apos;éditeur, l&apos;abandonner ou redemander au prochain démarrage&#xa0;?</translation>
+    </message>
 </context>
 <context>
     <name>messages</name>
     <message>
         <source>File i/o error</source>
         <translation>Erreur d&apos;accès au fichier</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Restaurer</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Plus tard</translation>
     </message>
 </context>
 <context>
@@ -144,6 +179,14 @@ La remplacer par le texte de l&apos;éditeur&#xa0;?</translation>
     <message>
         <source>The note could not be read.</source>
         <translation>La note n&apos;a pas pu être lue.</translation>
+    </message>
+    <message>
+        <source>There is no home directory to keep it in.</source>
+        <translation>Il n&apos;y a pas de dossier personnel où le conserver.</translation>
+    </message>
+    <message>
+        <source>It is not a draft this program wrote.</source>
+        <translation>Ce n&apos;est pas un brouillon écrit par ce programme.</translation>
     </message>
 </context>
 <context>

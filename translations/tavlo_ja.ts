@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja" sourcelanguage="en">
 <context>
+    <name>DraftKeeper</name>
+    <message>
+        <source>Unsaved text cannot be kept safe from a crash here (%1); it is safe once the note is saved.</source>
+        <translation>ここでは未保存のテキストをクラッシュから守れません（%1）。ノートを保存すれば安全です。</translation>
+    </message>
+</context>
+<context>
     <name>QGuiApplication</name>
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
@@ -123,12 +130,40 @@ Replace it with the text in the editor?</source>
         <translation>本当に削除しますか？
 &apos;%1&apos;</translation>
     </message>
+    <message>
+        <source>Could not read the unsaved text kept in &apos;%1&apos;</source>
+        <translation>&apos;%1&apos; に保管された未保存のテキストを読み込めませんでした</translation>
+    </message>
+    <message>
+        <source>Could not read the unsaved text kept in &apos;%1&apos;; it is kept as &apos;%2&apos;</source>
+        <translation>&apos;%1&apos; に保管された未保存のテキストを読み込めませんでした。&apos;%2&apos; として残してあります</translation>
+    </message>
+    <message>
+        <source>Unsaved text</source>
+        <translation>未保存のテキスト</translation>
+    </message>
+    <message>
+        <source>Text typed into &apos;%1&apos; was not saved. It was kept on %2.
+
+Restore it in the editor, discard it, or ask again at the next start?</source>
+        <translation>&apos;%1&apos; に入力したテキストは保存されていません。%2 に保管されました。
+
+エディターで復元するか、破棄するか、次回の起動時にもう一度尋ねますか？</translation>
+    </message>
 </context>
 <context>
     <name>messages</name>
     <message>
         <source>File i/o error</source>
         <translation>ファイル入出力エラー</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>復元</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>後で</translation>
     </message>
 </context>
 <context>
@@ -144,6 +179,14 @@ Replace it with the text in the editor?</source>
     <message>
         <source>The note could not be read.</source>
         <translation>メモを読み込めませんでした。</translation>
+    </message>
+    <message>
+        <source>There is no home directory to keep it in.</source>
+        <translation>保管先のホームディレクトリがありません。</translation>
+    </message>
+    <message>
+        <source>It is not a draft this program wrote.</source>
+        <translation>このプログラムが書いた下書きではありません。</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="pt_BR" sourcelanguage="en">
 <context>
+    <name>DraftKeeper</name>
+    <message>
+        <source>Unsaved text cannot be kept safe from a crash here (%1); it is safe once the note is saved.</source>
+        <translation>O texto não salvo não pode ser protegido aqui contra uma falha (%1); ele estará seguro assim que a nota for salva.</translation>
+    </message>
+</context>
+<context>
     <name>QGuiApplication</name>
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
@@ -123,12 +130,40 @@ Substituí-la pelo texto do editor?</translation>
         <translation>Deseja mesmo excluir
 &apos;%1&apos;?</translation>
     </message>
+    <message>
+        <source>Could not read the unsaved text kept in &apos;%1&apos;</source>
+        <translation>Não foi possível ler o texto não salvo guardado em &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>Could not read the unsaved text kept in &apos;%1&apos;; it is kept as &apos;%2&apos;</source>
+        <translation>Não foi possível ler o texto não salvo guardado em &apos;%1&apos;; ele é mantido como &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>Unsaved text</source>
+        <translation>Texto não salvo</translation>
+    </message>
+    <message>
+        <source>Text typed into &apos;%1&apos; was not saved. It was kept on %2.
+
+Restore it in the editor, discard it, or ask again at the next start?</source>
+        <translation>O texto digitado em &apos;%1&apos; não foi salvo. Ele foi guardado em %2.
+
+Restaurá-lo no editor, descartá-lo ou perguntar de novo na próxima inicialização?</translation>
+    </message>
 </context>
 <context>
     <name>messages</name>
     <message>
         <source>File i/o error</source>
         <translation>Erro de leitura ou gravação</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Restaurar</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Mais tarde</translation>
     </message>
 </context>
 <context>
@@ -144,6 +179,14 @@ Substituí-la pelo texto do editor?</translation>
     <message>
         <source>The note could not be read.</source>
         <translation>Não foi possível ler a nota.</translation>
+    </message>
+    <message>
+        <source>There is no home directory to keep it in.</source>
+        <translation>Não há pasta pessoal onde guardá-lo.</translation>
+    </message>
+    <message>
+        <source>It is not a draft this program wrote.</source>
+        <translation>Não é um rascunho escrito por este programa.</translation>
     </message>
 </context>
 <context>

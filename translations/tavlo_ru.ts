@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru" sourcelanguage="en">
 <context>
+    <name>DraftKeeper</name>
+    <message>
+        <source>Unsaved text cannot be kept safe from a crash here (%1); it is safe once the note is saved.</source>
+        <translation>Несохранённый текст нельзя здесь защитить от сбоя (%1); он будет в безопасности, как только заметка будет сохранена.</translation>
+    </message>
+</context>
+<context>
     <name>QGuiApplication</name>
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
@@ -123,12 +130,40 @@ Replace it with the text in the editor?</source>
         <translation>Действительно удалить
 &apos;%1&apos;?</translation>
     </message>
+    <message>
+        <source>Could not read the unsaved text kept in &apos;%1&apos;</source>
+        <translation>Не удалось прочитать несохранённый текст, хранящийся в &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>Could not read the unsaved text kept in &apos;%1&apos;; it is kept as &apos;%2&apos;</source>
+        <translation>Не удалось прочитать несохранённый текст, хранящийся в &apos;%1&apos;; он сохранён как &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>Unsaved text</source>
+        <translation>Несохранённый текст</translation>
+    </message>
+    <message>
+        <source>Text typed into &apos;%1&apos; was not saved. It was kept on %2.
+
+Restore it in the editor, discard it, or ask again at the next start?</source>
+        <translation>Текст, набранный в &apos;%1&apos;, не был сохранён. Он сохранён в черновике от %2.
+
+Восстановить его в редакторе, удалить или спросить снова при следующем запуске?</translation>
+    </message>
 </context>
 <context>
     <name>messages</name>
     <message>
         <source>File i/o error</source>
         <translation>Ошибка ввода-вывода</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Восстановить</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Позже</translation>
     </message>
 </context>
 <context>
@@ -144,6 +179,14 @@ Replace it with the text in the editor?</source>
     <message>
         <source>The note could not be read.</source>
         <translation>Не удалось прочитать заметку.</translation>
+    </message>
+    <message>
+        <source>There is no home directory to keep it in.</source>
+        <translation>Нет домашнего каталога, чтобы хранить его там.</translation>
+    </message>
+    <message>
+        <source>It is not a draft this program wrote.</source>
+        <translation>Это не черновик, записанный этой программой.</translation>
     </message>
 </context>
 <context>

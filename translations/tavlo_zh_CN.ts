@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="en">
 <context>
+    <name>DraftKeeper</name>
+    <message>
+        <source>Unsaved text cannot be kept safe from a crash here (%1); it is safe once the note is saved.</source>
+        <translation>此处无法保护未保存的文本免受崩溃影响（%1）；笔记保存后即安全。</translation>
+    </message>
+</context>
+<context>
     <name>QGuiApplication</name>
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
@@ -123,12 +130,40 @@ Replace it with the text in the editor?</source>
         <translation>确实要删除
 &apos;%1&apos; 吗？</translation>
     </message>
+    <message>
+        <source>Could not read the unsaved text kept in &apos;%1&apos;</source>
+        <translation>无法读取保存在 &apos;%1&apos; 中的未保存文本</translation>
+    </message>
+    <message>
+        <source>Could not read the unsaved text kept in &apos;%1&apos;; it is kept as &apos;%2&apos;</source>
+        <translation>无法读取保存在 &apos;%1&apos; 中的未保存文本；它已保留为 &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>Unsaved text</source>
+        <translation>未保存的文本</translation>
+    </message>
+    <message>
+        <source>Text typed into &apos;%1&apos; was not saved. It was kept on %2.
+
+Restore it in the editor, discard it, or ask again at the next start?</source>
+        <translation>在 &apos;%1&apos; 中输入的文本未保存。它保留于 %2。
+
+在编辑器中恢复、丢弃，还是下次启动时再问？</translation>
+    </message>
 </context>
 <context>
     <name>messages</name>
     <message>
         <source>File i/o error</source>
         <translation>文件读写错误</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>恢复</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>稍后</translation>
     </message>
 </context>
 <context>
@@ -144,6 +179,14 @@ Replace it with the text in the editor?</source>
     <message>
         <source>The note could not be read.</source>
         <translation>无法读取此笔记。</translation>
+    </message>
+    <message>
+        <source>There is no home directory to keep it in.</source>
+        <translation>没有可用于保存它的主目录。</translation>
+    </message>
+    <message>
+        <source>It is not a draft this program wrote.</source>
+        <translation>这不是本程序写入的草稿。</translation>
     </message>
 </context>
 <context>

@@ -129,6 +129,8 @@ bool editWindowWidget::saveFile()
 
     commitComposing();
     Note::SaveResult result = note.save(text());
+    if (result.status != Note::SaveStatus::Saved)
+        emit questionComing();
     if (result.status == Note::SaveStatus::ChangedOnDisk) {
         const bool replace = messages::askYesNo(
             tr("Note changed"),
@@ -139,6 +141,8 @@ bool editWindowWidget::saveFile()
         if (!replace)
             return false;
         result = note.save(text(), Note::IfChangedOnDisk::Replace);
+        if (result.status != Note::SaveStatus::Saved)
+            emit questionComing();
     }
 
     switch (result.status) {
@@ -178,6 +182,7 @@ void editWindowWidget::reject()
         QDialog::reject();
         return;
     }
+    emit questionComing();
     switch (messages::askSaveDiscardCancel(
         tr("Unsaved changes"),
         tr("Save the changes to %1 before closing?").arg(quoted(fileName)))) {
@@ -192,4 +197,13 @@ void editWindowWidget::reject()
     case messages::SaveAnswer::Cancel:
         break;
     }
+}
+
+void editWindowWidget::restoreText(const QString &text, const notes::FileStamp &stamp)
+{
+    if (!writable)
+        return;
+    editArea->setPlainText(text);
+    editArea->document()->setModified(true);
+    note.assumeStamp(stamp);
 }

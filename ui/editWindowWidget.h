@@ -53,6 +53,16 @@ public:
     // rejecting, Cancel leaves the editor as it was.
     void reject() override;
 
+    // The stamp of the note as loaded, for its draft.
+    notes::FileStamp loadedStamp() const { return note.stamp(); }
+    // Replaces the loaded text with one typed when the note was as `stamp`
+    // says, as unsaved changes; its save is checked against that stamp.
+    void restoreText(const QString &text, const notes::FileStamp &stamp);
+
+signals:
+    // A message box is about to come up over the editor.
+    void questionComing();
+
 private:
     QPlainTextEdit *editArea = nullptr;
     notes::OpenNote note;

@@ -5,6 +5,8 @@
 
 #include "captionBatch.h"
 #include "displayText.h"
+#include "draftKeeper.h"
+#include "draftStore.h"
 #include "editWindowWidget.h"
 #include "fileNames.h"
 #include "messages.h"
@@ -12,12 +14,15 @@
 #include "noteTrash.h"
 #include "notesListView.h"
 
+#include <QDateTime>
 #include <QGridLayout>
+#include <QLocale>
 #include <QPushButton>
 #include <QShortcut>
 
 mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
     : QWidget(parent)
+    , drafts(std::make_unique<notes::DraftStore>())
 {
     setObjectName(QString::fromLatin1(name));
     setWindowTitle(QStringLiteral("Tavlo"));
@@ -119,17 +124,60 @@ void mainWindowWidget::deleteFile()
     refreshList(notesList);
 }
 
-void mainWindowWidget::editFile(const QByteArray &path)
+void mainWindowWidget::editFile(const QByteArray &path, const notes::StoredDraft *restore)
 {
     editWindowWidget editWindow(nullptr, "editWindow", true);
     // The path as text, for the title and the messages.
     editWindow.fileName = notes::decodeFileName(path);
     editWindow.loadFile(path);
+    if (restore)
+        editWindow.restoreText(restore->draft.text, restore->draft.loaded);
+    DraftKeeper keeper(&editWindow, *drafts, path, restore ? restore->file : QByteArray());
     // A save that fails brings the editor back with the text kept, until the
     // text is stored or the user gives it up. A read-only editor has nothing
     // to store.
     bool stored = false;
     while (!stored && editWindow.exec() == QDialog::Accepted)
         stored = editWindow.isReadOnly() || editWindow.saveFile();
+    // Saved or given up: only now may the draft go.
+    keeper.finish();
     refreshList(notesList);
+}
+
+void mainWindowWidget::offerDrafts()
+{
+    const QList<notes::StoredDraft> found = drafts->unowned(notes::DraftStore::currentDirectory());
+    for (const notes::StoredDraft &stored : found) {
+        if (draftsAsked.contains(stored.file))
+            continue;
+        draftsAsked.insert(stored.file);
+        const QString file = displayText(notes::decodeFileName(stored.file));
+        if (!stored.readable) {
+            const QByteArray aside = notes::DraftStore::setAside(stored.file);
+            messages::showFileError(
+                aside.isNull() ? tr("Could not read the unsaved text kept in '%1'").arg(file)
+                               : tr("Could not read the unsaved text kept in '%1'; it is kept "
+                                    "as '%2'")
+                                     .arg(file, displayText(notes::decodeFileName(aside))),
+                stored.reason);
+            continue;
+        }
+        const QString when = QLocale().toString(QDateTime::fromMSecsSinceEpoch(stored.writtenMs),
+                                                QLocale::ShortFormat);
+        const QString note = displayText(notes::decodeFileName(stored.draft.notePath));
+        switch (messages::askRestoreDiscardLater(
+            tr("Unsaved text"),
+            tr("Text typed into '%1' was not saved. It was kept on %2.\n\n"
+               "Restore it in the editor, discard it, or ask again at the next start?")
+                .arg(note, when))) {
+        case messages::DraftAnswer::Restore:
+            editFile(stored.draft.notePath, &stored);
+            break;
+        case messages::DraftAnswer::Discard:
+            notes::DraftStore::removeStored(stored.file);
+            break;
+        case messages::DraftAnswer::Later:
+            break;
+        }
+    }
 }

@@ -4,12 +4,17 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSet>
 #include <QWidget>
+
+#include <memory>
 
 class NotesListView;
 namespace notes {
+class DraftStore;
 class NoteRows;
-}
+struct StoredDraft;
+} // namespace notes
 
 // The main window: the list of notes, one row per readable note captioned by
 // its first line, above the New, View/Edit and Delete buttons.
@@ -28,6 +33,11 @@ public:
     // no row is current.
     QByteArray currentEntry() const;
 
+    // Asks about each draft of this working directory left by a run that
+    // ended before its text was saved: restore it in the editor, discard it,
+    // or ask again at the next start. A draft is asked about once a run.
+    void offerDrafts();
+
 public slots:
     void newFile();
     void openFile();
@@ -35,9 +45,13 @@ public slots:
 
 private:
     // The edit cycle of the note at the path, as the file system takes it.
-    void editFile(const QByteArray &path);
+    // With `restore`, the editor starts from the draft's text.
+    void editFile(const QByteArray &path, const notes::StoredDraft *restore = nullptr);
 
     NotesListView *notesList = nullptr;
     // The rows of notesList, each with the note it stands for.
     notes::NoteRows *noteRows = nullptr;
+    // The drafts of this program's editors, and the drafts asked about.
+    std::unique_ptr<notes::DraftStore> drafts;
+    QSet<QByteArray> draftsAsked;
 };

@@ -71,4 +71,24 @@ SaveAnswer askSaveDiscardCancel(const QString &title, const QString &text)
     }
 }
 
+DraftAnswer askRestoreDiscardLater(const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Discard);
+    box.setTextFormat(Qt::PlainText);
+    QPushButton *restore = box.addButton(QCoreApplication::translate("messages", "Restore"),
+                                         QMessageBox::AcceptRole);
+    QPushButton *later
+        = box.addButton(QCoreApplication::translate("messages", "Later"), QMessageBox::RejectRole);
+    restore->setObjectName(QStringLiteral("restoreButton"));
+    later->setObjectName(QStringLiteral("laterButton"));
+    box.setDefaultButton(restore);
+    box.setEscapeButton(later);
+    box.exec();
+    if (box.clickedButton() == restore)
+        return DraftAnswer::Restore;
+    if (box.clickedButton() == box.button(QMessageBox::Discard))
+        return DraftAnswer::Discard;
+    return DraftAnswer::Later;
+}
+
 } // namespace messages

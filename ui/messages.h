@@ -32,4 +32,10 @@ enum class SaveAnswer { Save, Discard, Cancel };
 // Escape and closing the question answer Cancel.
 SaveAnswer askSaveDiscardCancel(const QString &title, const QString &text);
 
+enum class DraftAnswer { Restore, Discard, Later };
+
+// A question with Restore, Discard and Later buttons. Restore is the
+// default; Escape and closing the question answer Later.
+DraftAnswer askRestoreDiscardLater(const QString &title, const QString &text);
+
 } // namespace messages

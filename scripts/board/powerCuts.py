@@ -17,14 +17,16 @@ note's bytes hold.
 The board boots from the cached root file system with its own PID 1 (below),
 which mounts a second, small disk holding the notes at /home/tavlo and runs
 tavloPowerCutLoop (tools/powerCutLoop.cpp): it saves and deletes notes through
-the notes library as the editor and Delete do, and says on the console before
-each step and once it is done. At a random moment the emulator is killed
+the notes library as the editor and Delete do, keeps a draft of unsaved text
+as the editor does, and says on the console before each step and once it is
+done. At a random moment the emulator is killed
 (SIGKILL): what the guest kernel had not yet handed to its disk is lost with
 its memory. Then fsck runs on the notes disk, and every note is checked: each
 holds the whole text of some save, never a cut or a mixture; each save
 reported done holds (or a later one, or the note went to the trash after it);
 a note being deleted is in the note directory or in the trash with its
-record. Exits 0 when nothing was lost or cut.
+record; the draft is the last one reported written or the one being written,
+whole. Exits 0 when nothing was lost or cut.
 """
 
 import os
@@ -48,7 +50,7 @@ mount -t proc proc /proc
 mount -t ext4 /dev/vdb /home/tavlo || echo "@@NO-NOTES-DISK"
 cd /home/tavlo
 # The host has checked what the last cut left; the trash starts empty.
-rm -rf .local/share/Trash Documents/text/.tavlo-save-*
+rm -rf .local/share/Trash .local/state/tavlo Documents/text/.tavlo-save-*
 sync
 cycle=$(sed -n 's/.*tavlo\\.cycle=\\([0-9]*\\).*/\\1/p' /proc/cmdline)
 HOME=/home/tavlo /usr/local/bin/tavloPowerCutLoop "$cycle"
@@ -75,7 +77,7 @@ class Board:
         self.current = {name: None for name in NAMES}  # the save each note holds
         self.totals = dict(cycles=0, saves=0, saves_cut=0, deletes=0, deletes_cut=0,
                            notes_checked=0, trashed_checked=0, fsck_fixed=0, left_over=0,
-                           lost_or_cut=0)
+                           drafts=0, drafts_cut=0, drafts_checked=0, lost_or_cut=0)
 
     def make_disks(self):
         rootfs = os.path.join(self.work, "rootfs")
@@ -155,7 +157,7 @@ class Board:
         out = os.path.join(self.work, "read")
         shutil.rmtree(out, ignore_errors=True)
         os.mkdir(out)
-        for where in ["/Documents/text", "/.local/share/Trash"]:
+        for where in ["/Documents/text", "/.local/share/Trash", "/.local/state/tavlo/drafts"]:
             run("debugfs", "-R", "rdump %s %s" % (where, out), self.notes)
 
         def files(directory):
@@ -167,7 +169,7 @@ class Board:
                 with open(os.path.join(path, name), "rb") as note:
                     found[name] = note.read()
             return found
-        return files("text"), files("Trash/files"), files("Trash/info")
+        return files("text"), files("Trash/files"), files("Trash/info"), files("drafts")
 
     def saves_held(self, files):
         """The save each (note name, bytes) holds, or None when cut or mixed,
@@ -185,7 +187,7 @@ class Board:
         if len(answer) != len(files):
             raise RuntimeError("the loop program gave %d answers for %d files"
                                % (len(answer), len(files)))
-        return [None if seq == "cut" else int(seq) for seq in answer]
+        return [None if seq in ("cut", "none") else int(seq) for seq in answer]
 
     def check(self, steps):
         """What the board must hold after these steps; returns the faults."""
@@ -193,9 +195,24 @@ class Board:
         current = dict(self.current)
         may_hold = {name: {current[name]} for name in NAMES}
         must_be_kept = []  # (name, save) a deletion moved or was moving
+        may_draft = {None}  # the boot starts with no draft
         last = None
         for step in steps:
             what, name, seq = step[0], step[1], int(step[2])
+            if name == "draft":
+                # A removal is not flushed: a cut may undo it until the next
+                # draft is written.
+                last = step if what.endswith("ING") else None
+                if what == "DRAFTING":
+                    self.totals["drafts"] += 1
+                    may_draft.add(seq)
+                elif what == "DRAFTED":
+                    may_draft = {seq}
+                elif what.startswith("UNDRAFT"):
+                    may_draft.add(None)
+                elif what == "FAILED":
+                    faults.append("writing a draft failed on the board")
+                continue
             if what in ("SAVING", "TRASHING"):
                 last = step
                 may_hold[name] = {current[name]}
@@ -222,10 +239,26 @@ class Board:
                 faults.append("saving %s failed on the board" % name)
         if last and last[0] == "SAVING":
             self.totals["saves_cut"] += 1
-        elif last:
+        elif last and last[0] == "DRAFTING":
+            self.totals["drafts_cut"] += 1
+        elif last and last[0] == "TRASHING":
             self.totals["deletes_cut"] += 1
 
-        notes, trash, info = self.read_disk()
+        notes, trash, info, drafts = self.read_disk()
+        draft_files = sorted(name for name in drafts if name.endswith(".draft"))
+        if len(draft_files) > 1:
+            faults.append("the drafts directory holds %s" % " ".join(draft_files))
+        holds_draft = None  # no draft, or an empty one (never offered)
+        if draft_files and drafts[draft_files[0]]:
+            seq = self.saves_held([("draft", drafts[draft_files[0]])])[0]
+            holds_draft = "cut" if seq is None else seq
+        self.totals["drafts_checked"] += 1
+        if holds_draft == "cut":
+            faults.append("the draft is cut or mixed: %r..." % drafts[draft_files[0]][:60])
+        elif holds_draft not in may_draft:
+            faults.append("the draft holds %s, not one of %s"
+                          % (holds_draft, sorted(may_draft, key=str)))
+        self.totals["left_over"] += sum(1 for name in drafts if name.startswith(".tavlo-save-"))
         on_disk = [name for name in NAMES if name in notes]
         held = dict(zip(on_disk, self.saves_held([(name, notes[name]) for name in on_disk])))
         trashed = sorted(trash)
@@ -280,7 +313,8 @@ class Board:
         log("%(cycles)d cycles, %(saves)d saves of which %(saves_cut)d cut mid-way, "
             "%(deletes)d deletes of which %(deletes_cut)d cut mid-way, %(notes_checked)d notes "
             "and %(trashed_checked)d deleted notes checked, %(left_over)d temporary files left "
-            "by a cut save, fsck mended %(fsck_fixed)d times, "
+            "by a cut save, %(drafts)d drafts written of which %(drafts_cut)d cut mid-way and "
+            "%(drafts_checked)d checked, fsck mended %(fsck_fixed)d times, "
             "lost or cut: %(lost_or_cut)d" % totals
             + " (%.0f s)" % (time.monotonic() - began))
         return 1 if totals["lost_or_cut"] else 0
