@@ -72,6 +72,7 @@ phase build
 # The suite runs with the sysroot as its root (scripts/in-sysroot.sh), where
 # the kernel starts the target's programs through qemu.
 "${sudo[@]}" bash -c "source '$root/scripts/lib/qemu-binfmt.sh' && qemu_binfmt $cpu"
+echo "cross $arch: the suite runs with $sysroot as its root, qemu-$cpu through binfmt_misc"
 # A hung test fails after ten minutes, and the whole run stops after
 # TAVLO_CROSS_TEST_MINUTES (30 by default) whatever it is doing.
 minutes=${TAVLO_CROSS_TEST_MINUTES:-30}
