@@ -174,8 +174,8 @@ double holdWhileTyping(notes::NoteSearch &search, const notes::NoteListing &list
     QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
     QElapsedTimer busy;
     double longest = 0;
-    const auto onAwake = QObject::connect(dispatcher, &QAbstractEventDispatcher::awake,
-                                          [&] { busy.start(); });
+    const auto onAwake
+        = QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, [&] { busy.start(); });
     const auto onBlock = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [&] {
         if (busy.isValid())
             longest = std::max(longest, double(busy.nsecsElapsed()) / 1e6);

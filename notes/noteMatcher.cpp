@@ -40,7 +40,8 @@ bool matchesAt(const std::u32string &word, const std::u32string &text, std::size
         // A letter typed with marks asks for just these marks.
         if (wordEnd - w > 1
             && (wordEnd - w != textEnd - at
-                || !std::equal(word.begin() + std::ptrdiff_t(w), word.begin() + std::ptrdiff_t(wordEnd),
+                || !std::equal(word.begin() + std::ptrdiff_t(w),
+                               word.begin() + std::ptrdiff_t(wordEnd),
                                text.begin() + std::ptrdiff_t(at))))
             return false;
         w = wordEnd;

@@ -190,7 +190,8 @@ void NoteSearch::work()
     std::unique_lock lock(m_mutex);
     for (;;) {
         const auto hasWork = [this] {
-            return m_stopping || (m_forReaders && m_forReaders->nextChunk < m_forReaders->chunkCount);
+            return m_stopping
+                || (m_forReaders && m_forReaders->nextChunk < m_forReaders->chunkCount);
         };
         if (!hasWork()) {
             // No note's text is kept between searches.

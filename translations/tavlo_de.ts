@@ -75,6 +75,17 @@ Durch den Text im Editor ersetzen?</translation>
     </message>
 </context>
 <context>
+    <name>FindFieldWidget</name>
+    <message>
+        <source>Find in notes</source>
+        <translation>In Notizen suchen</translation>
+    </message>
+    <message>
+        <source>%1 of %2 notes</source>
+        <translation>%1 von %2 Notizen</translation>
+    </message>
+</context>
+<context>
     <name>mainWindowWidget</name>
     <message>
         <source>New</source>

@@ -75,6 +75,17 @@ La remplacer par le texte de l&apos;éditeur&#xa0;?</translation>
     </message>
 </context>
 <context>
+    <name>FindFieldWidget</name>
+    <message>
+        <source>Find in notes</source>
+        <translation>Rechercher dans les notes</translation>
+    </message>
+    <message>
+        <source>%1 of %2 notes</source>
+        <translation>%1 notes sur %2</translation>
+    </message>
+</context>
+<context>
     <name>mainWindowWidget</name>
     <message>
         <source>New</source>

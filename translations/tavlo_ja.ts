@@ -75,6 +75,17 @@ Replace it with the text in the editor?</source>
     </message>
 </context>
 <context>
+    <name>FindFieldWidget</name>
+    <message>
+        <source>Find in notes</source>
+        <translation>ノートを検索</translation>
+    </message>
+    <message>
+        <source>%1 of %2 notes</source>
+        <translation>%2 件中 %1 件のノート</translation>
+    </message>
+</context>
+<context>
     <name>mainWindowWidget</name>
     <message>
         <source>New</source>

@@ -75,6 +75,17 @@ Substituí-la pelo texto do editor?</translation>
     </message>
 </context>
 <context>
+    <name>FindFieldWidget</name>
+    <message>
+        <source>Find in notes</source>
+        <translation>Buscar nas notas</translation>
+    </message>
+    <message>
+        <source>%1 of %2 notes</source>
+        <translation>%1 de %2 notas</translation>
+    </message>
+</context>
+<context>
     <name>mainWindowWidget</name>
     <message>
         <source>New</source>

@@ -75,6 +75,17 @@ Replace it with the text in the editor?</source>
     </message>
 </context>
 <context>
+    <name>FindFieldWidget</name>
+    <message>
+        <source>Find in notes</source>
+        <translation>在笔记中查找</translation>
+    </message>
+    <message>
+        <source>%1 of %2 notes</source>
+        <translation>%2 条笔记中的 %1 条</translation>
+    </message>
+</context>
+<context>
     <name>mainWindowWidget</name>
     <message>
         <source>New</source>
