@@ -28,7 +28,8 @@ struct Figures
     Timing rare, absent, coldRare, coldAbsent;
     bool cold = false;
     int found = 0, foundByRg = 0, foundByGrep = 0; // notes with the rare word
-    double holdMs = 0; // the longest the GUI thread was busy while typing
+    double holdMs = 0; // the longest the GUI thread was kept from its events while typing
+    double idleHoldMs = 0; // the same with keys that start no search
     double peakMiB = 0; // above what the process held before the search
 };
 

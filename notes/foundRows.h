@@ -27,7 +27,8 @@ public:
 
     QModelIndex mapToSource(const QModelIndex &index) const override;
     QModelIndex mapFromSource(const QModelIndex &sourceIndex) const override;
-    QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
+    QModelIndex index(int row, int column,
+                      const QModelIndex &parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex &child) const override;
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;

@@ -92,9 +92,10 @@ void tst_findField::findsAsTyped()
     // The current row stays on its note while that still matches.
     QCOMPARE(rowsOf(window), (QStringList {"banana bread", "cherry soup"}));
     QCOMPARE(listOf(window)->currentIndex().row(), 1);
-    QCOMPARE(answerBox([&] { window.findChild<QPushButton *>(QStringLiteral("deleteButton"))->click(); },
-                       QMessageBox::Yes),
-             QStringLiteral("Really delete\n'cherry soup'?"));
+    QCOMPARE(
+        answerBox([&] { window.findChild<QPushButton *>(QStringLiteral("deleteButton"))->click(); },
+                  QMessageBox::Yes),
+        QStringLiteral("Really delete\n'cherry soup'?"));
     QVERIFY(!notesDir.exists(QStringLiteral("c.txt")) && notesDir.exists(QStringLiteral("b.txt")));
     QVERIFY(searched(window));
     QCOMPARE(rowsOf(window), QStringList {"banana bread"});

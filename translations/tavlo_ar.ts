@@ -84,6 +84,10 @@ Replace it with the text in the editor?</source>
         <source>%1 of %2 notes</source>
         <translation>%1 من %2 ملاحظة</translation>
     </message>
+    <message>
+        <source>Clear the search</source>
+        <translation>مسح البحث</translation>
+    </message>
 </context>
 <context>
     <name>mainWindowWidget</name>

@@ -84,6 +84,10 @@ Durch den Text im Editor ersetzen?</translation>
         <source>%1 of %2 notes</source>
         <translation>%1 von %2 Notizen</translation>
     </message>
+    <message>
+        <source>Clear the search</source>
+        <translation>Suche leeren</translation>
+    </message>
 </context>
 <context>
     <name>mainWindowWidget</name>

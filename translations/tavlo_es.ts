@@ -84,6 +84,10 @@ Replace it with the text in the editor?</source>
         <source>%1 of %2 notes</source>
         <translation>%1 de %2 notas</translation>
     </message>
+    <message>
+        <source>Clear the search</source>
+        <translation>Borrar la búsqueda</translation>
+    </message>
 </context>
 <context>
     <name>mainWindowWidget</name>

@@ -84,6 +84,10 @@ La remplacer par le texte de l&apos;éditeur&#xa0;?</translation>
         <source>%1 of %2 notes</source>
         <translation>%1 notes sur %2</translation>
     </message>
+    <message>
+        <source>Clear the search</source>
+        <translation>Effacer la recherche</translation>
+    </message>
 </context>
 <context>
     <name>mainWindowWidget</name>

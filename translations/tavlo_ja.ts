@@ -84,6 +84,10 @@ Replace it with the text in the editor?</source>
         <source>%1 of %2 notes</source>
         <translation>%2 件中 %1 件のノート</translation>
     </message>
+    <message>
+        <source>Clear the search</source>
+        <translation>検索をクリア</translation>
+    </message>
 </context>
 <context>
     <name>mainWindowWidget</name>

@@ -84,6 +84,10 @@ Substituí-la pelo texto do editor?</translation>
         <source>%1 of %2 notes</source>
         <translation>%1 de %2 notas</translation>
     </message>
+    <message>
+        <source>Clear the search</source>
+        <translation>Limpar a busca</translation>
+    </message>
 </context>
 <context>
     <name>mainWindowWidget</name>

@@ -84,6 +84,10 @@ Replace it with the text in the editor?</source>
         <source>%1 of %2 notes</source>
         <translation>%1 из %2 заметок</translation>
     </message>
+    <message>
+        <source>Clear the search</source>
+        <translation>Очистить поиск</translation>
+    </message>
 </context>
 <context>
     <name>mainWindowWidget</name>

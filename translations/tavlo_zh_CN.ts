@@ -84,6 +84,10 @@ Replace it with the text in the editor?</source>
         <source>%1 of %2 notes</source>
         <translation>%2 条笔记中的 %1 条</translation>
     </message>
+    <message>
+        <source>Clear the search</source>
+        <translation>清除搜索</translation>
+    </message>
 </context>
 <context>
     <name>mainWindowWidget</name>

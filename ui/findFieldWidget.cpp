@@ -8,12 +8,13 @@
 #include "noteSearch.h"
 #include "notesListView.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QItemSelectionModel>
 #include <QShortcut>
 
 FindFieldWidget::FindFieldWidget(NotesListView *list, notes::NoteRows *rows, QWidget *parent)
@@ -28,7 +29,6 @@ FindFieldWidget::FindFieldWidget(NotesListView *list, notes::NoteRows *rows, QWi
     m_field->setObjectName(QStringLiteral("findField"));
     m_field->setPlaceholderText(tr("Find in notes"));
     m_field->setAccessibleName(tr("Find in notes"));
-    m_field->setClearButtonEnabled(true);
     m_count->setObjectName(QStringLiteral("findCount"));
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -53,6 +53,15 @@ FindFieldWidget::~FindFieldWidget() = default;
 
 void FindFieldWidget::open(const QString &typed)
 {
+    if (!m_field->isClearButtonEnabled()) {
+        // Made with the first search, so that the window at rest holds no
+        // more controls than its buttons.
+        m_field->setClearButtonEnabled(true);
+        for (QAbstractButton *clear : m_field->findChildren<QAbstractButton *>()) {
+            clear->setObjectName(QStringLiteral("clearFindButton"));
+            clear->setAccessibleName(tr("Clear the search"));
+        }
+    }
     if (!isOpen()) {
         show();
         showModel(m_found);
