@@ -80,6 +80,7 @@ void tst_findField::findsAsTyped()
     QTest::keyClick(listOf(window), Qt::Key_F, Qt::ControlModifier);
     QVERIFY(field->isVisible() && field->hasFocus());
     QCOMPARE(field->placeholderText(), QStringLiteral("Find in notes"));
+    QCOMPARE(count(window), QStringLiteral("3 of 3 notes"));
     QTest::keyClicks(field, QStringLiteral("SOUP"));
     QVERIFY(searched(window));
     QCOMPARE(rowsOf(window), QStringList {"cherry soup"});

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
+#include <QSignalBlocker>
 
 FindFieldWidget::FindFieldWidget(NotesListView *list, notes::NoteRows *rows, QWidget *parent)
     : QWidget(parent)
@@ -62,18 +63,25 @@ void FindFieldWidget::open(const QString &typed)
             clear->setAccessibleName(tr("Clear the search"));
         }
     }
-    if (!isOpen()) {
+    const bool opening = !isOpen();
+    if (opening) {
+        const int current = m_list->currentIndex().row();
+        {
+            const QSignalBlocker quiet(m_field);
+            m_field->clear();
+        }
         show();
         showModel(m_found);
-        m_field->clear();
+        m_wanted = current;
     }
     m_field->setFocus(Qt::ShortcutFocusReason);
-    if (typed.isEmpty()) {
+    if (typed.isEmpty())
         m_field->selectAll();
-    } else {
+    else
         m_field->insert(typed);
+    // Until a word is typed, every note shows.
+    if (opening || !typed.isEmpty())
         search();
-    }
 }
 
 void FindFieldWidget::close()
