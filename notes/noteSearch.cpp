@@ -86,7 +86,7 @@ struct NoteSearch::Job
 NoteSearch::NoteSearch(QObject *parent, int threads)
     : QObject(parent)
 {
-    const int count = threads > 0 ? threads : std::max(2, QThread::idealThreadCount());
+    const int count = threads > 0 ? threads : std::max(4, 2 * QThread::idealThreadCount());
     m_readers.resize(std::size_t(count));
 }
 

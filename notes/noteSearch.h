@@ -31,7 +31,8 @@ class NoteSearch : public QObject
     Q_OBJECT
 
 public:
-    // `threads` readers; 0 for as many as the machine has cores, and at least two.
+    // `threads` readers; 0 for twice as many as the machine has cores, and at
+    // least four: while some wait for the storage, the others match.
     explicit NoteSearch(QObject *parent = nullptr, int threads = 0);
     ~NoteSearch() override;
 
