@@ -9,6 +9,21 @@
     </message>
 </context>
 <context>
+    <name>FindFieldWidget</name>
+    <message>
+        <source>Find in notes</source>
+        <translation>Rechercher dans les notes</translation>
+    </message>
+    <message>
+        <source>%1 of %2 notes</source>
+        <translation>%1 notes sur %2</translation>
+    </message>
+    <message>
+        <source>Clear the search</source>
+        <translation>Effacer la recherche</translation>
+    </message>
+</context>
+<context>
     <name>QGuiApplication</name>
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
@@ -72,21 +87,6 @@ La remplacer par le texte de l&apos;éditeur&#xa0;?</translation>
     <message>
         <source>Save the changes to %1 before closing?</source>
         <translation>Enregistrer les modifications de %1 avant de fermer&#xa0;?</translation>
-    </message>
-</context>
-<context>
-    <name>FindFieldWidget</name>
-    <message>
-        <source>Find in notes</source>
-        <translation>Rechercher dans les notes</translation>
-    </message>
-    <message>
-        <source>%1 of %2 notes</source>
-        <translation>%1 notes sur %2</translation>
-    </message>
-    <message>
-        <source>Clear the search</source>
-        <translation>Effacer la recherche</translation>
     </message>
 </context>
 <context>

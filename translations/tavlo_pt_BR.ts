@@ -9,6 +9,21 @@
     </message>
 </context>
 <context>
+    <name>FindFieldWidget</name>
+    <message>
+        <source>Find in notes</source>
+        <translation>Buscar nas notas</translation>
+    </message>
+    <message>
+        <source>%1 of %2 notes</source>
+        <translation>%1 de %2 notas</translation>
+    </message>
+    <message>
+        <source>Clear the search</source>
+        <translation>Limpar a busca</translation>
+    </message>
+</context>
+<context>
     <name>QGuiApplication</name>
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
@@ -72,21 +87,6 @@ Substituí-la pelo texto do editor?</translation>
     <message>
         <source>Save the changes to %1 before closing?</source>
         <translation>Salvar as alterações em %1 antes de fechar?</translation>
-    </message>
-</context>
-<context>
-    <name>FindFieldWidget</name>
-    <message>
-        <source>Find in notes</source>
-        <translation>Buscar nas notas</translation>
-    </message>
-    <message>
-        <source>%1 of %2 notes</source>
-        <translation>%1 de %2 notas</translation>
-    </message>
-    <message>
-        <source>Clear the search</source>
-        <translation>Limpar a busca</translation>
     </message>
 </context>
 <context>

@@ -9,6 +9,21 @@
     </message>
 </context>
 <context>
+    <name>FindFieldWidget</name>
+    <message>
+        <source>Find in notes</source>
+        <translation>Найти в заметках</translation>
+    </message>
+    <message>
+        <source>%1 of %2 notes</source>
+        <translation>%1 из %2 заметок</translation>
+    </message>
+    <message>
+        <source>Clear the search</source>
+        <translation>Очистить поиск</translation>
+    </message>
+</context>
+<context>
     <name>QGuiApplication</name>
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
@@ -72,21 +87,6 @@ Replace it with the text in the editor?</source>
     <message>
         <source>Save the changes to %1 before closing?</source>
         <translation>Сохранить изменения в %1 перед закрытием?</translation>
-    </message>
-</context>
-<context>
-    <name>FindFieldWidget</name>
-    <message>
-        <source>Find in notes</source>
-        <translation>Найти в заметках</translation>
-    </message>
-    <message>
-        <source>%1 of %2 notes</source>
-        <translation>%1 из %2 заметок</translation>
-    </message>
-    <message>
-        <source>Clear the search</source>
-        <translation>Очистить поиск</translation>
     </message>
 </context>
 <context>
