@@ -47,6 +47,9 @@ public:
     // The note path of that entry; null when there is no such row.
     QByteArray pathOf(int row) const;
     QString captionOf(int row) const;
+    // The listing the rows were built from, and the entry of each shown row.
+    const NoteListing &listing() const { return m_listing; }
+    QList<int> entries() const { return m_entries.first(m_shown); }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;

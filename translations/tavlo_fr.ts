@@ -9,6 +9,21 @@
     </message>
 </context>
 <context>
+    <name>FindFieldWidget</name>
+    <message>
+        <source>Find in notes</source>
+        <translation>Rechercher dans les notes</translation>
+    </message>
+    <message>
+        <source>%1 of %2 notes</source>
+        <translation>%1 notes sur %2</translation>
+    </message>
+    <message>
+        <source>Clear the search</source>
+        <translation>Effacer la recherche</translation>
+    </message>
+</context>
+<context>
     <name>QGuiApplication</name>
     <message>
         <source>QT_LAYOUT_DIRECTION</source>

@@ -9,6 +9,21 @@
     </message>
 </context>
 <context>
+    <name>FindFieldWidget</name>
+    <message>
+        <source>Find in notes</source>
+        <translation>ノートを検索</translation>
+    </message>
+    <message>
+        <source>%1 of %2 notes</source>
+        <translation>%2 件中 %1 件のノート</translation>
+    </message>
+    <message>
+        <source>Clear the search</source>
+        <translation>検索をクリア</translation>
+    </message>
+</context>
+<context>
     <name>QGuiApplication</name>
     <message>
         <source>QT_LAYOUT_DIRECTION</source>

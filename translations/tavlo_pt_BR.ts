@@ -9,6 +9,21 @@
     </message>
 </context>
 <context>
+    <name>FindFieldWidget</name>
+    <message>
+        <source>Find in notes</source>
+        <translation>Buscar nas notas</translation>
+    </message>
+    <message>
+        <source>%1 of %2 notes</source>
+        <translation>%1 de %2 notas</translation>
+    </message>
+    <message>
+        <source>Clear the search</source>
+        <translation>Limpar a busca</translation>
+    </message>
+</context>
+<context>
     <name>QGuiApplication</name>
     <message>
         <source>QT_LAYOUT_DIRECTION</source>

@@ -9,6 +9,21 @@
     </message>
 </context>
 <context>
+    <name>FindFieldWidget</name>
+    <message>
+        <source>Find in notes</source>
+        <translation>在笔记中查找</translation>
+    </message>
+    <message>
+        <source>%1 of %2 notes</source>
+        <translation>%2 条笔记中的 %1 条</translation>
+    </message>
+    <message>
+        <source>Clear the search</source>
+        <translation>清除搜索</translation>
+    </message>
+</context>
+<context>
     <name>QGuiApplication</name>
     <message>
         <source>QT_LAYOUT_DIRECTION</source>

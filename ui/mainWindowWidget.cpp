@@ -9,6 +9,7 @@
 #include "draftStore.h"
 #include "editWindowWidget.h"
 #include "fileNames.h"
+#include "findFieldWidget.h"
 #include "messages.h"
 #include "noteRows.h"
 #include "noteTrash.h"
@@ -36,17 +37,19 @@ mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
     notesList->setObjectName(QStringLiteral("notesList"));
     noteRows = new notes::NoteRows(this);
     notesList->setModel(noteRows);
-    gridLayout->addWidget(notesList, 0, 0, 1, 3);
+    findField = new FindFieldWidget(notesList, noteRows, this);
+    gridLayout->addWidget(findField, 0, 0, 1, 3);
+    gridLayout->addWidget(notesList, 1, 0, 1, 3);
 
     auto *newButton = new QPushButton(tr("New"), this);
     newButton->setObjectName(QStringLiteral("newButton"));
-    gridLayout->addWidget(newButton, 1, 0);
+    gridLayout->addWidget(newButton, 2, 0);
     auto *editButton = new QPushButton(tr("View/Edit"), this);
     editButton->setObjectName(QStringLiteral("editButton"));
-    gridLayout->addWidget(editButton, 1, 1);
+    gridLayout->addWidget(editButton, 2, 1);
     auto *deleteButton = new QPushButton(tr("Delete"), this);
     deleteButton->setObjectName(QStringLiteral("deleteButton"));
-    gridLayout->addWidget(deleteButton, 1, 2);
+    gridLayout->addWidget(deleteButton, 2, 2);
 
     // Focus starts in the list and Tab moves on to the buttons in order.
     notesList->setFocus();
@@ -68,13 +71,15 @@ mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
     auto *newKey = new QShortcut(QKeySequence::New, this);
     connect(newKey, &QShortcut::activated, this, &mainWindowWidget::newFile);
     connect(notesList, &NotesListView::deletePressed, this, &mainWindowWidget::deleteFile);
+    connect(findField, &FindFieldWidget::openRequested, this, &mainWindowWidget::openFile);
 }
 
 mainWindowWidget::~mainWindowWidget() = default;
 
 void mainWindowWidget::refreshList(NotesListView *list)
 {
-    auto *rows = qobject_cast<notes::NoteRows *>(list->model());
+    Q_UNUSED(list); // the window's own, which shows noteRows or the rows found
+    notes::NoteRows *const rows = noteRows;
     const notes::NoteListing &listing = rows->relist(notes::localNoteDirectory());
     notes::CaptionBatch reader(listing);
     for (int i = 0; i < listing.count(); ++i) {
@@ -90,11 +95,17 @@ void mainWindowWidget::refreshList(NotesListView *list)
     }
     // Showing the rows in one go keeps a rebuild linear in the number of rows.
     rows->show();
+    findField->rowsRebuilt();
+}
+
+int mainWindowWidget::currentRow() const
+{
+    return findField->sourceRow(notesList->currentIndex().row());
 }
 
 QByteArray mainWindowWidget::currentEntry() const
 {
-    const QByteArrayView entry = noteRows->entryOf(notesList->currentIndex().row());
+    const QByteArrayView entry = noteRows->entryOf(currentRow());
     return entry.isEmpty() ? QByteArray() : entry.toByteArray();
 }
 
@@ -105,7 +116,7 @@ void mainWindowWidget::newFile()
 
 void mainWindowWidget::openFile()
 {
-    const QByteArray path = noteRows->pathOf(notesList->currentIndex().row());
+    const QByteArray path = noteRows->pathOf(currentRow());
     if (path.isNull())
         return;
     editFile(path);
@@ -113,7 +124,7 @@ void mainWindowWidget::openFile()
 
 void mainWindowWidget::deleteFile()
 {
-    const int row = notesList->currentIndex().row();
+    const int row = currentRow();
     const QByteArray path = noteRows->pathOf(row);
     if (path.isNull())
         return;

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class FindFieldWidget;
 class NotesListView;
 namespace notes {
 class DraftStore;
@@ -47,6 +48,8 @@ private:
     // The edit cycle of the note at the path, as the file system takes it.
     // With `restore`, the editor starts from the draft's text.
     void editFile(const QByteArray &path, const notes::StoredDraft *restore = nullptr);
+    // The row of noteRows that the list's current row stands for.
+    int currentRow() const;
 
     NotesListView *notesList = nullptr;
     // The rows of notesList, each with the note it stands for.
@@ -54,4 +57,6 @@ private:
     // The drafts of this program's editors, and the drafts asked about.
     std::unique_ptr<notes::DraftStore> drafts;
     QSet<QByteArray> draftsAsked;
+    // Above the list while a search is open.
+    FindFieldWidget *findField = nullptr;
 };

@@ -13,6 +13,7 @@ source "$root/scripts/lib/install-missing.sh"
 
 install_missing cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
     desktop-file-utils python3 iproute2 liburing-dev pkg-config \
+    ripgrep \
     qt6-l10n-tools qt6-translations-l10n
 # The on-screen keyboard's module and its test: Qt Quick Widgets to build it,
 # Qt Virtual Keyboard and the QML modules it needs to run, and a dictionary
