@@ -7,8 +7,9 @@
 #   scripts/debian-build.sh [SBUILD_OPTION...]   # amd64, in a clean chroot
 #   scripts/debian-build.sh arm64|armhf          # cross-built for the device
 #
-# For this machine's architecture the source package (3.0 native) is made
-# from the working tree's files (git's, less what it ignores) and sbuild
+# For this machine's architecture the source package (3.0 quilt: the
+# upstream tarball and debian/) is made from the working tree's files
+# (git's, less what it ignores) and sbuild
 # builds it in unshare mode in a clean Debian 12 chroot that holds nothing
 # but build-essential and the declared build dependencies, with the suite run
 # during the build; options such as --profiles=nocheck go to sbuild. The
@@ -51,7 +52,8 @@ phase() {
 
 install_missing dpkg-dev lintian
 version=$(dpkg-parsechangelog -l "$root/debian/changelog" -S Version)
-tree="$out/tavlo-$version"
+upstream=${version%-*}
+tree="$out/tavlo-$upstream"
 
 # The sources as the working tree has them, into a tree of their own: what
 # git tracks or would track, nothing it ignores (build directories). The
@@ -147,7 +149,16 @@ phase chroot
 
 copy_sources
 rm -f "$out"/*.dsc "$out"/*.tar.* "$out"/*.deb "$out"/*.changes "$out"/*.buildinfo "$out"/*.build
-(cd "$out" && dpkg-source -b "tavlo-$version") >&2
+# The upstream tarball: the same files less debian/, in a tarball that the
+# same sources always give byte for byte (names sorted, times and owners
+# fixed at the changelog's date).
+epoch=$(dpkg-parsechangelog -l "$root/debian/changelog" -S Timestamp)
+(cd "$out" && find "tavlo-$upstream" -path "tavlo-$upstream/debian" -prune -o -print0 |
+    LC_ALL=C sort -z |
+    tar --null --no-recursion --files-from=- --mtime="@$epoch" --clamp-mtime --owner=0 --group=0 \
+        --numeric-owner --pax-option=exthdr.name=%d/PaxHeaders/%f,delete=atime,delete=ctime -cf - |
+    xz -6 -T1 >"tavlo_$upstream.orig.tar.xz")
+(cd "$out" && dpkg-source -b "tavlo-$upstream") >&2
 phase "source package"
 
 # sbuild's configuration: the downloaded packages are kept for the next
