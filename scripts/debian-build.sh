@@ -22,14 +22,16 @@
 # dpkg-buildpackage -a ARCH and the cross and nocheck build profiles, against
 # the target's sysroot of scripts/sysroot.sh (the machine's dpkg is not asked
 # to take the target's architecture, so its build dependencies are not
-# checked against it: they are in the sysroot). Exits with 75 when the mirror
-# cannot give the target's packages at all.
+# checked against it: they are in the sysroot). Exits with $status_mirror
+# (scripts/lib/statuses.sh) when the mirror cannot give the target's packages
+# at all.
 #
 # Everything is left in build-deb/ARCH/; the last line printed is the path
 # of the .changes file.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/scripts/lib/install-missing.sh"
+source "$root/scripts/lib/statuses.sh"
 
 build_arch=$(dpkg --print-architecture)
 arch=$build_arch
@@ -89,14 +91,18 @@ if [ "$arch" != "$build_arch" ]; then
         "g++-$triple"
     status=0
     sysroot=$("${sudo[@]}" "$root/scripts/sysroot.sh" "$arch" | tail -n 1) || status=$?
-    if ((status == 75)); then
+    if ((status == status_mirror)); then
         echo "debian $arch: the mirror cannot give the target's packages as it is now;" \
             "nothing was built" >&2
-        exit 75
+        exit "$status_mirror"
     elif ((status != 0)); then
         exit "$status"
     fi
     phase sysroot
+    # A build directory configured against an older sysroot is made afresh.
+    if ! grep -qxF "TAVLO_SYSROOT:PATH=$sysroot" "$tree/obj-$triple/CMakeCache.txt" 2>/dev/null; then
+        rm -rf "$tree/obj-$triple"
+    fi
     copy_sources
     rm -f "$out"/*.deb "$out"/*.changes "$out"/*.buildinfo
     # -nc: a build directory left from the last run is built on, not made
