@@ -167,12 +167,14 @@ epoch=$(dpkg-parsechangelog -l "$root/debian/changelog" -S Timestamp)
 (cd "$out" && dpkg-source -b "tavlo-$upstream") >&2
 phase "source package"
 
-# sbuild's configuration: the downloaded packages are kept for the next
-# build (only the .debs; what is installed is still exactly what control
-# declares).
+# sbuild's configuration: the package is built by the chroot's user sbuild,
+# not root, as on Debian's builders, whoever runs this; the downloaded
+# packages are kept for the next build (only the .debs; what is installed is
+# still exactly what control declares).
 config=$(mktemp)
 trap 'rm -f "$config"' EXIT
 cat >"$config" <<EOF
+\$build_user = 'sbuild';
 \$unshare_bind_mounts = [ { directory => '$cache/archives', mountpoint => '/var/cache/apt/archives' } ];
 1;
 EOF
