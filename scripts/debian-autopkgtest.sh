@@ -31,8 +31,8 @@ if [ -z "$tarball" ]; then
 fi
 results="$(dirname "$changes")/autopkgtest"
 rm -rf "$results"
-# The packages the tests depend on are downloaded once into the cache, as
-# for the build.
-autopkgtest --output-dir="$results" "$changes" -- \
+# The tarball holds no package lists: they are read afresh. The packages
+# the tests depend on are downloaded once into the cache, as for the build.
+autopkgtest --output-dir="$results" --setup-commands='apt-get update -q' "$changes" -- \
     unshare --arch="$arch" --release=bookworm --tarball="$tarball" \
     --bind "$cache/archives" /var/cache/apt/archives
