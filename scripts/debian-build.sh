@@ -72,7 +72,7 @@ lintian_check() {
     local changes=$1 status=0 report
     echo "lintian $changes" >&2
     # It warns that it runs as root, which CI does; that is no finding.
-    report=$(lintian --fail-on error,warning --pedantic --display-info --display-experimental --show-overrides \
+    report=$(lintian --fail-on error,warning --pedantic --display-info --display-experimental \
         "$changes" 2>&1) || status=$?
     grep -vx 'running with root privileges is not recommended!' <<<"$report" >&2 || true
     if ((status != 0)); then
