@@ -47,7 +47,9 @@ set(ENV{PKG_CONFIG_LIBDIR}
     "${TAVLO_SYSROOT}/usr/lib/${TAVLO_CROSS_TRIPLE}/pkgconfig:${TAVLO_SYSROOT}/usr/share/pkgconfig")
 set(ENV{PKG_CONFIG_PATH} "")
 
-execute_process(COMMAND dpkg-architecture -qDEB_HOST_MULTIARCH
+# The machine that builds, in dpkg's words (in a cross build of the Debian
+# package DEB_HOST_* names the target).
+execute_process(COMMAND dpkg-architecture -qDEB_BUILD_MULTIARCH
     OUTPUT_VARIABLE host_multiarch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
 set(QT_HOST_PATH /usr CACHE PATH "Where the host's Qt tools are")
 set(QT_HOST_PATH_CMAKE_DIR /usr/lib/${host_multiarch}/cmake CACHE PATH

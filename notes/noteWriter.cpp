@@ -156,8 +156,12 @@ WriteResult writeNote(const QByteArray &localPath, const QByteArray &bytes)
     };
     if (::fchmod(fd, exists ? (old.st_mode & 07777) : newFileMode()) != 0)
         return abandon(errno);
-    if (exists && ::geteuid() == 0)
-        (void)::fchown(fd, old.st_uid, old.st_gid);
+    if (exists && ::geteuid() == 0) {
+        // Where the owner cannot be kept, the note still gets its text. (A
+        // cast to void does not quiet warn_unused_result, which glibc's
+        // _FORTIFY_SOURCE puts on fchown.)
+        [[maybe_unused]] const int ownerKept = ::fchown(fd, old.st_uid, old.st_gid);
+    }
     if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
         return abandon(errno);
     if (::rename(temporary.constData(), target.constData()) != 0)

@@ -10,9 +10,11 @@
 #   scripts/board.sh arm64|armhf run [BUILD_DIR]
 #   scripts/board.sh arm64|armhf power-cuts N [BUILD_DIR]   # see scripts/board/powerCuts.py
 #
-# BUILD_DIR is the cross build, build-ARCH/ by default; when that does not
-# exist yet, scripts/cross.sh ARCH makes it (and runs the suite under qemu).
-# Tavlo's package is made from it with scripts/package.sh. The host build in
+# Tavlo's packages are the ones debian/ describes, cross-built for the
+# board's architecture by scripts/debian-build.sh ARCH. BUILD_DIR is the
+# cross build, build-ARCH/ by default, whose power-cut tool the power cuts
+# run; when that does not exist yet, scripts/cross.sh ARCH makes it (and runs
+# the suite under qemu). The host build in
 # build/ (made here if missing) draws the windows the board must show. The root file
 # system, kernel and initrd are made once and kept in the cache directory
 # (TAVLO_BOARD_CACHE, /var/cache/tavlo-board by default), keyed by the package
@@ -68,9 +70,9 @@ screen_height=480
 
 # What the board runs besides Tavlo itself: an init system, device nodes,
 # the input library Qt reads the touch screen and keyboard with, and the one
-# font family Tavlo is drawn in; and what Tavlo's package depends on, which
-# dpkg checks when it installs the package on the board; and what it
-# recommends, which dpkg leaves out: the on-screen keyboard.
+# font family Tavlo is drawn in; and what Tavlo's packages (the program and
+# its on-screen keyboard) depend on, which dpkg checks when it installs them
+# on the board.
 rootfs_packages=systemd-sysv,udev,kmod,libinput10,libinput-bin,fonts-dejavu-core,procps,libqt6widgets6,qt6-qpa-plugins,liburing2
 rootfs_packages+=,qt6-virtualkeyboard-plugin,libqt6quickwidgets6,qml6-module-qtqml-workerscript,qml6-module-qtquick-window,qml6-module-qtquick-layouts,qml6-module-qt-labs-folderlistmodel
 # Modules the initrd loads to reach the root file system on a virtio disk.
@@ -91,20 +93,30 @@ target_apt_update "$arch" || exit
 # The chroot runs the board's programs through qemu-user.
 qemu_binfmt "$qemu_cpu"
 
-# A cross build is made afresh where there is none, or where the sysroot it
-# was configured with is gone (scripts/sysroot.sh keeps the newest only).
-sysroot_of_build=$(sed -n 's/^TAVLO_SYSROOT:PATH=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
-if [ ! -f "$build/CPackConfig.cmake" ] || [ ! -d "$sysroot_of_build/usr/include" ]; then
-    if [ -n "$build_dir" ]; then
-        echo "$build is not a configured cross build with its sysroot" >&2
-        exit "$status_usage"
+# The power cuts run the cross build's power-cut tool: a cross build is made
+# afresh where there is none, or where the sysroot it was configured with is
+# gone (scripts/sysroot.sh keeps the newest only).
+if [ -n "$power_cuts" ]; then
+    sysroot_of_build=$(sed -n 's/^TAVLO_SYSROOT:PATH=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
+    if [ ! -f "$build/CMakeCache.txt" ] || [ ! -d "$sysroot_of_build/usr/include" ]; then
+        if [ -n "$build_dir" ]; then
+            echo "$build is not a configured cross build with its sysroot" >&2
+            exit "$status_usage"
+        fi
+        "$root/scripts/cross.sh" "$arch"
     fi
-    "$root/scripts/cross.sh" "$arch"
+    build=$(cd "$build" && pwd)
 fi
-build=$(cd "$build" && pwd)
-# The package is what the board installs; its last line is its path.
-deb=$("$root/scripts/package.sh" "$build" | tail -n 1)
-phase "package"
+# The packages the board installs (the power cuts need none), from
+# debian/; the last line is the path of their .changes file, beside which
+# they lie.
+if [ -z "$power_cuts" ]; then
+    status=0
+    changes=$("$root/scripts/debian-build.sh" "$arch" | tail -n 1) || status=$?
+    ((status == 0)) || exit "$status"
+    debs=("$(dirname "$changes")"/tavlo_*_"$arch".deb "$(dirname "$changes")"/tavlo-keyboard_*_"$arch".deb)
+    phase "packages"
+fi
 
 # --- The cached root file system, kernel and initrd ---------------------------
 
@@ -239,10 +251,11 @@ mkdir -p "$results/expected"
 rootfs="$work/rootfs"
 mkdir "$rootfs"
 tar -xf "$cache/rootfs.tar" -C "$rootfs"
-cp "$deb" "$rootfs/tmp/tavlo.deb"
-# dpkg refuses the package unless everything it depends on is installed.
-chroot "$rootfs" dpkg -i /tmp/tavlo.deb
-rm "$rootfs/tmp/tavlo.deb"
+mkdir "$rootfs/tmp/tavlo"
+cp "${debs[@]}" "$rootfs/tmp/tavlo/"
+# dpkg refuses the packages unless everything they depend on is installed.
+chroot "$rootfs" sh -c 'dpkg -i /tmp/tavlo/*.deb'
+rm -r "$rootfs/tmp/tavlo"
 
 units="$rootfs/etc/systemd/system"
 cp "$root/scripts/board/tavlo.service" "$root/scripts/board/serial-shell.service" "$units/"

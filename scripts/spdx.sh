@@ -40,6 +40,8 @@ main() {
         tests/fuzz/corpus/*) ;;
         *.cpp | *.h | *.qml) echo '// ' ;;
         CMakeLists.txt | */CMakeLists.txt | *.cmake | *.sh | *.py | *.service | run | test | .ci/run | \
+            debian/control | debian/rules | debian/*.install | debian/*.lintian-overrides | \
+            debian/tests/control | debian/tests/installed | debian/upstream/metadata | \
             scripts/board/init | scripts/board/scenarios.txt | .clang-format | .gitignore | *.desktop)
             echo '# '
             ;;

@@ -165,7 +165,9 @@ void tst_onScreenKeyboard::fingertipTargets()
 int main(int argc, char *argv[])
 {
     // As the program starts on a frame buffer, in a language with a
-    // dictionary for word prediction.
+    // dictionary for word prediction. LC_ALL, which a package build sets to
+    // C.UTF-8, would win over LANG.
+    qunsetenv("LC_ALL");
     qputenv("LANG", "en_US.UTF-8");
     onScreenKeyboard::prepareFor(QStringLiteral("linuxfb"));
     QApplication app(argc, argv);
