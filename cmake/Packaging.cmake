@@ -84,8 +84,12 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # Qt Virtual Keyboard, Qt Quick Widgets to host it, and QML modules it needs
 # but does not declare (cmake/KeyboardRuntime.cmake). Without them Tavlo runs
 # with no on-screen keyboard.
+# Qt's Wayland plugin, for a Wayland desktop or a device whose screen a
+# compositor such as Weston runs: recommended, not required, as a device that
+# draws to its frame buffer has no use for it, and apt installs what a
+# package recommends unless told not to.
 list(JOIN TAVLO_KEYBOARD_PACKAGES ", " keyboard_packages)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, ${keyboard_packages}")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, ${keyboard_packages}, qt6-wayland")
 
 # For a cross build dpkg-shlibdeps is told the package's architecture, as a
 # cross build of a Debian package does, so it searches that architecture's
