@@ -42,6 +42,7 @@ sysroot_packages=(
     qt6-declarative-dev
     qt6-qpa-plugins
     liburing-dev
+    libwayland-dev
     fonts-dejavu-core
     fontconfig-config
     qt6-translations-l10n

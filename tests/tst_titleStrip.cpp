@@ -36,6 +36,8 @@ private slots:
     void cleanup();
     void decision_data();
     void decision();
+    void windowDecides_data();
+    void windowDecides();
     void nothingWithWindowManager_data();
     void nothingWithWindowManager();
     void mainWindowTitle();
@@ -136,6 +138,50 @@ void tst_titleStrip::decision()
     touchDevice::overridePlatformHasNoWindowManager(std::nullopt);
     QCOMPARE(touchDevice::platformHasNoWindowManager(),
              touchDevice::platformHasNoWindowManager(QGuiApplication::platformName()));
+}
+
+// What a window got, and whether it needs the strip: 1, 0, or - (not yet).
+void tst_titleStrip::windowDecides_data()
+{
+    QTest::addColumn<QString>("platform");
+    QTest::addColumn<QString>("got");
+    QTest::addColumn<QString>("strip");
+    const QString table[][3] = {
+        {"linuxfb", "", "1"},
+        {"offscreen", "exposed", "0"},
+        {"wayland", "", "-"}, // before the first configure
+        {"wayland", "exposed fullScreen", "1"}, // Weston's kiosk shell
+        {"wayland", "exposed framed", "0"}, // Qt's decoration: GNOME, Weston
+        {"wayland", "exposed compositorDecorates", "0"}, // xdg-decoration: KDE Plasma
+        {"wayland", "exposed noQtDecoration", "1"}, // QT_WAYLAND_DISABLE_WINDOWDECORATION
+        {"xcb", "", "-"}, // not mapped yet
+        {"xcb", "exposed", "1"}, // no window manager
+        {"xcb", "exposed framed", "0"}, // a window manager's frame
+        {"xcb", "exposed framed choice0", "0"},
+        {"wayland", "exposed framed choice1", "1"}, // TAVLO_TITLE_STRIP=1
+        {"linuxfb", "choice0", "0"},
+    };
+    for (const auto &row : table)
+        QTest::addRow("%s %s", qPrintable(row[0]), qPrintable(row[1]))
+            << row[0] << row[1] << row[2];
+}
+
+void tst_titleStrip::windowDecides()
+{
+    QFETCH(QString, platform);
+    QFETCH(QString, got);
+    QFETCH(QString, strip);
+    touchDevice::WindowGot window;
+    window.platform = platform;
+    window.exposed = got.contains(u"exposed");
+    window.framed = got.contains(u"framed");
+    window.fullScreen = got.contains(u"fullScreen");
+    window.compositorDecorates = got.contains(u"compositorDecorates");
+    window.qtDecorates = !got.contains(u"noQtDecoration");
+    if (got.contains(u"choice"))
+        window.integratorChoice = got.endsWith(u'1');
+    const std::optional<bool> decided = touchDevice::needsOwnStrip(window);
+    QCOMPARE(decided ? QString::number(*decided) : QStringLiteral("-"), strip);
 }
 
 void tst_titleStrip::nothingWithWindowManager_data()

@@ -15,7 +15,9 @@
 #include <QKeySequence>
 #include <QPlainTextEdit>
 #include <QShortcut>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 namespace {
 
@@ -35,9 +37,14 @@ QString quoted(const QString &path)
 
 // An input method holds the letters of the word being typed as composing
 // text, which the text read back does not contain until it is committed.
-void commitComposing()
+// Only text still being composed is: Qt 6.4's Wayland input context takes
+// the compositor's seat for granted when asked to commit, and crashes under
+// a compositor with no input device at all.
+void commitComposing(const QPlainTextEdit *area)
 {
-    QGuiApplication::inputMethod()->commit();
+    const QTextLayout *layout = area->textCursor().block().layout();
+    if (layout && !layout->preeditAreaText().isEmpty())
+        QGuiApplication::inputMethod()->commit();
 }
 
 } // namespace
@@ -67,7 +74,7 @@ editWindowWidget::editWindowWidget(QWidget *parent, const char *name, bool modal
           QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
         auto *shortcut = new QShortcut(keys, this);
         connect(shortcut, &QShortcut::activated, this, [this] {
-            commitComposing();
+            commitComposing(editArea);
             accept();
         });
     }
@@ -127,7 +134,7 @@ bool editWindowWidget::saveFile()
     if (!writable)
         return false;
 
-    commitComposing();
+    commitComposing(editArea);
     Note::SaveResult result = note.save(text());
     if (result.status != Note::SaveStatus::Saved)
         emit questionComing();
@@ -177,7 +184,7 @@ bool editWindowWidget::hasChanges() const
 
 void editWindowWidget::reject()
 {
-    commitComposing();
+    commitComposing(editArea);
     if (!hasChanges()) {
         QDialog::reject();
         return;

@@ -5,6 +5,7 @@
 
 #include "keyboardPanelFactory.h"
 #include "touchDevice.h"
+#include "waylandCompositor.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -72,6 +73,12 @@ QWidget *textWidgetAt(QWidget *widget)
     return nullptr;
 }
 
+// Whether the window is used as on a device: only there do the keys come up.
+bool hasStrip(const QWidget *window)
+{
+    return window->findChild<QWidget *>(QStringLiteral("titleStrip"), Qt::FindDirectChildrenOnly);
+}
+
 // Makes the keys on the first tap into text and keeps them at the bottom of
 // the window that holds the focused text while the input method shows them.
 class KeyboardHost : public QObject
@@ -96,7 +103,7 @@ public:
     // there when it does.
     void pressed(QWidget *widget)
     {
-        if (!keys && !failed && textWidgetAt(widget))
+        if (!keys && !failed && textWidgetAt(widget) && hasStrip(widget->window()))
             make(widget->window());
     }
 
@@ -166,8 +173,8 @@ private:
         if (!keys)
             return;
         QWidget *focus = QApplication::focusWidget();
-        const bool wanted
-            = QGuiApplication::inputMethod()->isVisible() && takesText(focus) && focus->isVisible();
+        const bool wanted = QGuiApplication::inputMethod()->isVisible() && takesText(focus)
+            && focus->isVisible() && hasStrip(focus->window());
         if (!wanted) {
             if (host)
                 QGuiApplication::inputMethod()->hide();
@@ -237,6 +244,20 @@ struct Needed
     const char *package;
 };
 
+QtMessageHandler previousHandler = nullptr;
+
+// Qt's Wayland plugin warns that Qt Virtual Keyboard belongs to the
+// compositor; here its keys are in Tavlo's own windows, which the warning
+// does not know, so it is not passed on.
+void withoutCompositorKeyboardWarning(QtMsgType type, const QMessageLogContext &context,
+                                      const QString &message)
+{
+    if (qstrcmp(context.category, "qt.qpa.wayland") == 0
+        && message.startsWith(u"qtvirtualkeyboard currently is not supported"))
+        return;
+    previousHandler(type, context, message);
+}
+
 // As the build names them (cmake/KeyboardRuntime.cmake).
 constexpr Needed needed[] = {
     {QLibraryInfo::PluginsPath, TAVLO_KEYBOARD_INPUT_CONTEXT, TAVLO_KEYBOARD_INPUT_CONTEXT_PACKAGE},
@@ -255,7 +276,8 @@ void prepare(int argc, char **argv)
         if (qstrcmp(argv[i], "-platform") == 0 || qstrcmp(argv[i], "--platform") == 0)
             platform = QString::fromLocal8Bit(argv[i + 1]);
     }
-    prepareFor(platform.section(QLatin1Char(':'), 0, 0));
+    // Of a list ("wayland;xcb") Qt takes the first plugin that starts.
+    prepareFor(platform.section(QLatin1Char(';'), 0, 0).section(QLatin1Char(':'), 0, 0));
 }
 
 void prepareFor(const QString &platformName)
@@ -263,8 +285,18 @@ void prepareFor(const QString &platformName)
     prepared() = false;
     // A device with a keyboard of its own, or an input method chosen on
     // purpose, sets QT_IM_MODULE: text input is then left to Qt.
-    if (!touchDevice::platformHasNoWindowManager(platformName)
-        || qEnvironmentVariableIsSet("QT_IM_MODULE"))
+    if (qEnvironmentVariableIsSet("QT_IM_MODULE"))
+        return;
+    // A Wayland compositor may bring a keyboard of its own, through a
+    // protocol Qt speaks; one that does not (Weston's kiosk shell) gets the
+    // keys in Tavlo's windows, as the frame buffer does. The keys come up
+    // only in windows that got the title strip, so on a desktop that
+    // decorates the windows they never do.
+    const bool wanted = platformName == u"wayland"
+        ? !waylandCompositor::ask().textInput
+        : touchDevice::platformHasNoWindowManager(platformName)
+            || touchDevice::integratorChoice().value_or(false);
+    if (!wanted)
         return;
     for (const Needed &file : needed) {
         const QString path = QLibraryInfo::path(file.directory) + u'/' + QLatin1String(file.file);
@@ -279,6 +311,8 @@ void prepareFor(const QString &platformName)
         return;
     }
     qputenv("QT_IM_MODULE", "qtvirtualkeyboard");
+    if (platformName == u"wayland" && !previousHandler)
+        previousHandler = qInstallMessageHandler(withoutCompositorKeyboardWarning);
     // Qt's own panel would open as a window over the whole screen; Tavlo
     // hosts the keys in its windows instead.
     qputenv("QT_VIRTUALKEYBOARD_DESKTOP_DISABLE", "1");

@@ -5,6 +5,7 @@
 
 #include "touchDevice.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QEvent>
 #include <QFontMetrics>
@@ -12,8 +13,11 @@
 #include <QHBoxLayout>
 #include <QInputMethod>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QTextBlock>
+#include <QTextLayout>
 
 namespace titleStrip {
 
@@ -102,8 +106,12 @@ public:
                                    QCoreApplication::translate("titleStrip", "OK"));
         connect(okButton, &QPushButton::clicked, dialog, [dialog] {
             // Letters an input method still holds as composing text belong
-            // to what is accepted.
-            QGuiApplication::inputMethod()->commit();
+            // to what is accepted (asked only where there are some: see
+            // the editor's commitComposing).
+            const auto *text = qobject_cast<QPlainTextEdit *>(QApplication::focusWidget());
+            const QTextLayout *layout = text ? text->textCursor().block().layout() : nullptr;
+            if (layout && !layout->preeditAreaText().isEmpty())
+                QGuiApplication::inputMethod()->commit();
             dialog->accept();
         });
         auto *closeButton = addButton(QStringLiteral("closeButton"), QStringLiteral("✕"));
@@ -188,6 +196,17 @@ bool addTo(QWidget *window)
     if (dialog && dialog->property(acceptAndRejectProperty).toBool())
         strip->addDialogButtons(dialog);
     strip->show();
+    return true;
+}
+
+bool removeFrom(QWidget *window)
+{
+    QWidget *strip
+        = window->findChild<QWidget *>(QStringLiteral("titleStrip"), Qt::FindDirectChildrenOnly);
+    if (!strip)
+        return false;
+    delete strip;
+    touchDevice::reserveEdge(window, Qt::TopEdge, 0);
     return true;
 }
 

@@ -20,6 +20,9 @@ namespace titleStrip {
 // Called as the window is first shown, before its own show handling sizes
 // it.
 bool addTo(QWidget *window);
+// Takes the strip away again and gives its room back; returns whether there
+// was one.
+bool removeFrom(QWidget *window);
 
 // Asks for the OK and ✕ buttons in the dialog's strip: for a dialog that has
 // no buttons of its own and relies on the decoration to be accepted or

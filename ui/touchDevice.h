@@ -3,31 +3,68 @@
 
 #pragma once
 
+#include <QString>
 #include <Qt>
 
 #include <optional>
 
-class QString;
 class QWidget;
 
-// A device used by finger alone, where no window manager decorates the
-// windows (Qt drawing straight to the screen). Everything Tavlo does
-// differently there starts here: every top-level window gets its title strip
-// (titleStrip) and controls a finger can use (fingerControls) as it is first
-// shown, and a tap into text brings up the on-screen keyboard
-// (onScreenKeyboard). Where a window manager runs, none of it happens.
+// A device used by finger alone, where nothing else gives the windows a
+// title and a way to close them: Qt drawing straight to the screen, a Wayland
+// compositor that leaves them undecorated (Weston's kiosk shell), an X server
+// with no window manager. Everything Tavlo does differently there starts
+// here: such a window gets its title strip (titleStrip) and controls a finger
+// can use (fingerControls), and a tap into text brings up the on-screen
+// keyboard (onScreenKeyboard). Where a window manager or Qt's own
+// decoration runs, none of it happens.
 namespace touchDevice {
 
-// The one decision, for a Qt platform plugin by name: true for the
-// platforms that draw straight to a screen (linuxfb, eglfs, vnc). Whatever
-// else comes to decide whether the windows go undecorated belongs here.
+// What a top-level window got, as far as it is known yet.
+struct WindowGot
+{
+    // The Qt platform plugin's name.
+    QString platform;
+    // TAVLO_TITLE_STRIP: 1 gives every window the strip, 0 none.
+    std::optional<bool> integratorChoice;
+    // The window has been on the screen: the window manager or compositor
+    // has had its say.
+    bool exposed = false;
+    // A frame around it: a window manager's on X11, Qt's own decoration on
+    // Wayland (QWindow::frameMargins()).
+    bool framed = false;
+    // Full screen, which Tavlo never asks for: the compositor made it so.
+    bool fullScreen = false;
+    // Wayland: the compositor offers to decorate windows itself
+    // (xdg-decoration).
+    bool compositorDecorates = false;
+    // Wayland: Qt's plugin would draw decorations itself (a decoration
+    // plugin is installed and QT_WAYLAND_DISABLE_WINDOWDECORATION is unset).
+    bool qtDecorates = true;
+};
+
+// The one decision: true where the window needs the device's adaptations,
+// false where something else decorates it, no value while that cannot be
+// told yet (the window keeps what it has). Every new case goes here.
+std::optional<bool> needsOwnStrip(const WindowGot &got);
+
+// What `window` got so far.
+WindowGot observe(const QWidget *window);
+
+// TAVLO_TITLE_STRIP, the integrator's answer where the decision cannot be
+// told: 1 or 0, else no value.
+std::optional<bool> integratorChoice();
+
+// The decision for a Qt platform plugin by name, before any window: true for
+// the platforms that draw straight to a screen (linuxfb, eglfs, vnc).
 bool platformHasNoWindowManager(const QString &platformName);
 // The decision for the platform the program runs on, unless a test or tool
 // overrode it.
 bool platformHasNoWindowManager();
 
-// Makes platformHasNoWindowManager() answer `value`; no value restores the
-// decision by platform. Applies to windows shown from then on.
+// Makes platformHasNoWindowManager() answer `value`, and every window's
+// decision with it; no value restores the decision by what the windows got.
+// Applies to windows shown from then on.
 void overridePlatformHasNoWindowManager(std::optional<bool> value);
 
 // The least side, in pixels, of a control a fingertip hits reliably on the

@@ -15,6 +15,10 @@ install_missing cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-
     desktop-file-utils python3 iproute2 liburing-dev pkg-config \
     ripgrep \
     qt6-l10n-tools qt6-translations-l10n
+# The Wayland compositor's globals are read through libwayland-client; Qt's
+# Wayland plugin runs Tavlo on a Wayland desktop, and the tests run it under
+# Weston's headless compositor.
+install_missing libwayland-dev qt6-wayland weston
 # The on-screen keyboard's module and its test: Qt Quick Widgets to build it,
 # Qt Virtual Keyboard and the QML modules it needs to run, and a dictionary
 # for the word prediction whose composing text the test commits.
