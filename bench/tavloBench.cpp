@@ -588,8 +588,7 @@ bool measureCount(const QString &base, long count, const Options &options,
          &result.listing,
          [&] {
              listed.clear();
-             notes::NoteListing listing;
-             listing.setUp();
+             const notes::NoteListing listing = notes::NoteListing::read();
              listed.reserve(listing.count());
              for (int i = 0; i < listing.count(); ++i) {
                  if (const auto caption = notes::readCaption(listing.pathAt(i)))

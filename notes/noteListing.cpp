@@ -20,15 +20,13 @@
 
 namespace notes {
 
-void NoteListing::setUp(const QByteArray &directory)
+NoteListing NoteListing::read(const QByteArray &directory)
 {
-    m_directory = directory;
-    // Keeps the room of the last reading.
-    m_names.resize(0);
-    m_starts.clear();
+    NoteListing listing;
+    listing.m_directory = directory;
     DIR *dir = ::opendir(directory.constData());
     if (!dir)
-        return;
+        return listing;
 
     const int dirFd = ::dirfd(dir);
     while (const dirent *entry = ::readdir(dir)) {
@@ -42,15 +40,16 @@ void NoteListing::setUp(const QByteArray &directory)
         }
         if (!isNote)
             continue;
-        m_starts.append(m_names.size());
-        m_names.append(entry->d_name, qsizetype(std::strlen(entry->d_name)) + 1);
+        listing.m_starts.append(listing.m_names.size());
+        listing.m_names.append(entry->d_name, qsizetype(std::strlen(entry->d_name)) + 1);
     }
     ::closedir(dir);
     // The listing is kept until the next rebuild: it keeps no room to grow.
-    m_names.squeeze();
-    m_starts.squeeze();
+    listing.m_names.squeeze();
+    listing.m_starts.squeeze();
 
-    sortByName();
+    listing.sortByName();
+    return listing;
 }
 
 namespace {
@@ -101,8 +100,7 @@ void NoteListing::sortByName()
 
 QStringList listNoteEntries(const QString &directory)
 {
-    NoteListing listing;
-    listing.setUp(encodeFileName(directory));
+    const NoteListing listing = NoteListing::read(encodeFileName(directory));
     QStringList entries;
     for (int i = 0; i < listing.count(); ++i)
         entries.append(decodeFileName(listing.entryAt(i)));

@@ -119,8 +119,7 @@ void tst_faults::changedBetweenListingAndOpening()
     fixture.write(QStringLiteral("other.txt"), "other");
     const QString path = fixture.write(QStringLiteral("note.txt"), "listed");
     QVERIFY(fixture.isValid());
-    notes::NoteListing listing;
-    listing.setUp();
+    const notes::NoteListing listing = notes::NoteListing::read();
     QCOMPARE(listing.count(), 2);
 
     const QByteArray local = path.toUtf8();

@@ -120,14 +120,13 @@ void tst_noteFiles::listing()
     QVERIFY(makeEntries(entries));
     QCOMPARE(notes::listNoteEntries(), expected);
 
-    notes::NoteListing listing;
-    listing.setUp();
+    notes::NoteListing listing = notes::NoteListing::read();
     QCOMPARE(listing.count(), expected.size());
-    // The listing answers from its reading until it is set up again.
+    // The listing answers from its reading until it is read again.
     fixture.write(QStringLiteral("0-added.txt"), "x");
     QVERIFY(fixture.isValid());
     QCOMPARE(listing.count(), expected.size());
-    listing.setUp();
+    listing = notes::NoteListing::read();
     QCOMPARE(listing.entryAt(0), "0-added.txt");
 }
 

@@ -34,8 +34,7 @@ mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
 
     notesList = new NotesListView(this);
     notesList->setObjectName(QStringLiteral("notesList"));
-    noteRows = new notes::NoteRows(this);
-    notesList->setModel(noteRows);
+    notesList->setModel(new notes::NoteRows(notesList));
     gridLayout->addWidget(notesList, 0, 0, 1, 3);
 
     auto *newButton = new QPushButton(tr("New"), this);
@@ -74,13 +73,20 @@ mainWindowWidget::~mainWindowWidget() = default;
 
 void mainWindowWidget::refreshList(NotesListView *list)
 {
-    auto *rows = qobject_cast<notes::NoteRows *>(list->model());
-    const notes::NoteListing &listing = rows->relist(notes::localNoteDirectory());
-    notes::CaptionBatch reader(listing);
-    for (int i = 0; i < listing.count(); ++i) {
-        if (const auto caption = reader.next()) {
-            rows->addRow(i, displayText(*caption));
-        } else {
+    auto *model = qobject_cast<notes::NoteRows *>(list->model());
+    if (!model)
+        return; // not a list of notes
+    notes::NoteRowList rows(notes::NoteListing::read());
+    {
+        const notes::NoteListing &listing = rows.listing();
+        notes::CaptionBatch reader(listing);
+        for (int i = 0; i < listing.count(); ++i) {
+            if (const auto caption = reader.next()) {
+                rows.append(i, displayText(*caption));
+                continue;
+            }
+            // No warning stands over the rows of the last rebuild.
+            model->clear();
             messages::showFileError(
                 tr("Could not read item '%1'")
                     .arg(displayText(notes::decodeFileName(listing.entryAt(i)))));
@@ -89,13 +95,12 @@ void mainWindowWidget::refreshList(NotesListView *list)
         }
     }
     // Showing the rows in one go keeps a rebuild linear in the number of rows.
-    rows->show();
+    model->setRows(std::move(rows));
 }
 
 QByteArray mainWindowWidget::currentEntry() const
 {
-    const QByteArrayView entry = noteRows->entryOf(notesList->currentIndex().row());
-    return entry.isEmpty() ? QByteArray() : entry.toByteArray();
+    return notesList->currentIndex().data(notes::NoteRows::EntryRole).toByteArray();
 }
 
 void mainWindowWidget::newFile()
@@ -105,7 +110,7 @@ void mainWindowWidget::newFile()
 
 void mainWindowWidget::openFile()
 {
-    const QByteArray path = noteRows->pathOf(notesList->currentIndex().row());
+    const QByteArray path = notesList->currentIndex().data(notes::NoteRows::PathRole).toByteArray();
     if (path.isNull())
         return;
     editFile(path);
@@ -113,12 +118,12 @@ void mainWindowWidget::openFile()
 
 void mainWindowWidget::deleteFile()
 {
-    const int row = notesList->currentIndex().row();
-    const QByteArray path = noteRows->pathOf(row);
+    const QModelIndex current = notesList->currentIndex();
+    const QByteArray path = current.data(notes::NoteRows::PathRole).toByteArray();
     if (path.isNull())
         return;
     if (!messages::askYesNo(tr("Delete file"),
-                            tr("Really delete\n'%1'?").arg(noteRows->captionOf(row))))
+                            tr("Really delete\n'%1'?").arg(current.data().toString())))
         return;
     notes::trashNote(path);
     refreshList(notesList);

@@ -12,7 +12,6 @@
 class NotesListView;
 namespace notes {
 class DraftStore;
-class NoteRows;
 struct StoredDraft;
 } // namespace notes
 
@@ -48,9 +47,8 @@ private:
     // With `restore`, the editor starts from the draft's text.
     void editFile(const QByteArray &path, const notes::StoredDraft *restore = nullptr);
 
+    // Its model, notes::NoteRows, gives each row's caption, entry and path.
     NotesListView *notesList = nullptr;
-    // The rows of notesList, each with the note it stands for.
-    notes::NoteRows *noteRows = nullptr;
     // The drafts of this program's editors, and the drafts asked about.
     std::unique_ptr<notes::DraftStore> drafts;
     QSet<QByteArray> draftsAsked;
