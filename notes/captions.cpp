@@ -88,8 +88,7 @@ QString readFirstLine(PosixFile &file, QByteArrayView head)
     const qint64 end = std::min(file.size(), maxBytesInMemory);
     while (!text.contains(u'\n') && bytes.size() < end) {
         const qsizetype had = bytes.size();
-        const qsizetype step
-            = qsizetype(std::min<qint64>(std::max(had, leastReadStep), end - had));
+        const qsizetype step = qsizetype(std::min<qint64>(std::max(had, leastReadStep), end - had));
         bytes.resize(had + step);
         const qsizetype got = file.read(bytes.data() + had, step);
         bytes.truncate(had + std::max<qsizetype>(got, 0));

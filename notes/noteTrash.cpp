@@ -126,7 +126,7 @@ bool moveInto(const QByteArray &trash, const QByteArray &localPath, const QByteA
         }
         struct stat st;
         const bool taken = ::lstat(kept.constData(), &st) == 0;
-        const bool written = !taken && writeAll(fd, record) && ::fsync(fd) == 0;
+        const bool written = !taken && writeAll(fd, record) == 0 && ::fsync(fd) == 0;
         if (::close(fd) != 0 || !written
             || ::rename(localPath.constData(), kept.constData()) != 0) {
             ::unlink(info.constData());
