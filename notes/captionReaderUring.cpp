@@ -95,10 +95,10 @@ private:
 // chain of three requests, a batch of them in one system call. Nothing is
 // waited for: a note is opened without blocking and read with RWF_NOWAIT, so
 // that a FIFO or a terminal put in its place answers at once instead of
-// holding the read until something writes to it. Everything the first block does not settle
-// (a failure of any kind, an empty read, no line feed) is left to
-// readCaption(), which then gives the caption or the failure as it always
-// does.
+// holding the read until something writes to it. Everything the first block
+// does not settle (a failure of any kind, an empty read, no line feed) is
+// left to readCaption(), which then gives the caption or the failure as it
+// always does.
 class Ring
 {
 public:
