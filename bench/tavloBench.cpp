@@ -588,7 +588,8 @@ bool measureCount(const QString &base, long count, const Options &options,
          &result.listing,
          [&] {
              listed.clear();
-             const notes::NoteListing listing = notes::NoteListing::read();
+             notes::NoteListing listing;
+             listing.read();
              listed.reserve(listing.count());
              for (int i = 0; i < listing.count(); ++i) {
                  if (const auto caption = notes::readCaption(listing.pathAt(i)))

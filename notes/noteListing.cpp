@@ -20,13 +20,14 @@
 
 namespace notes {
 
-NoteListing NoteListing::read(const QByteArray &directory)
+void NoteListing::read(const QByteArray &directory)
 {
-    NoteListing listing;
-    listing.m_directory = directory;
+    m_directory = directory;
+    m_names.resize(0);
+    m_starts.clear();
     DIR *dir = ::opendir(directory.constData());
     if (!dir)
-        return listing;
+        return;
 
     const int dirFd = ::dirfd(dir);
     while (const dirent *entry = ::readdir(dir)) {
@@ -40,16 +41,15 @@ NoteListing NoteListing::read(const QByteArray &directory)
         }
         if (!isNote)
             continue;
-        listing.m_starts.append(listing.m_names.size());
-        listing.m_names.append(entry->d_name, qsizetype(std::strlen(entry->d_name)) + 1);
+        m_starts.append(m_names.size());
+        m_names.append(entry->d_name, qsizetype(std::strlen(entry->d_name)) + 1);
     }
     ::closedir(dir);
     // The listing is kept until the next rebuild: it keeps no room to grow.
-    listing.m_names.squeeze();
-    listing.m_starts.squeeze();
+    m_names.squeeze();
+    m_starts.squeeze();
 
-    listing.sortByName();
-    return listing;
+    sortByName();
 }
 
 namespace {
@@ -100,7 +100,8 @@ void NoteListing::sortByName()
 
 QStringList listNoteEntries(const QString &directory)
 {
-    const NoteListing listing = NoteListing::read(encodeFileName(directory));
+    NoteListing listing;
+    listing.read(encodeFileName(directory));
     QStringList entries;
     for (int i = 0; i < listing.count(); ++i)
         entries.append(decodeFileName(listing.entryAt(i)));

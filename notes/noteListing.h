@@ -23,8 +23,9 @@ namespace notes {
 class NoteListing
 {
 public:
-    // Reads the listing of `directory`, which ends in a slash.
-    static NoteListing read(const QByteArray &directory = localNoteDirectory());
+    // Reads the listing of `directory`, which ends in a slash, afresh; the
+    // room of the last reading is kept for it.
+    void read(const QByteArray &directory = localNoteDirectory());
 
     const QByteArray &directory() const { return m_directory; }
     int count() const { return int(m_starts.size()); }

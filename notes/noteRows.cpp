@@ -7,9 +7,12 @@
 
 namespace notes {
 
-NoteRowList::NoteRowList(NoteListing listing)
-    : m_listing(std::move(listing))
+void NoteRowList::readListing(const QByteArray &directory)
 {
+    m_captions.resize(0);
+    m_captionStarts.clear();
+    m_entries.clear();
+    m_listing.read(directory);
     m_captionStarts.reserve(m_listing.count());
     m_entries.reserve(m_listing.count());
 }
@@ -53,19 +56,21 @@ NoteRows::NoteRows(QObject *parent)
     : QAbstractListModel(parent)
 { }
 
-void NoteRows::setRows(NoteRowList rows)
+NoteRowList NoteRows::takeRows()
 {
-    rows.squeeze();
     beginResetModel();
-    std::swap(m_rows, rows);
+    NoteRowList rows = std::exchange(m_rows, NoteRowList());
     endResetModel();
-    // The rows shown before go with `rows`, after the view let go of them.
+    return rows;
 }
 
-void NoteRows::clear()
+void NoteRows::setRows(NoteRowList rows)
 {
-    if (m_rows.count() > 0)
-        setRows(NoteRowList());
+    // What the rows did not need of the room reserved for them.
+    rows.squeeze();
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
 }
 
 int NoteRows::rowCount(const QModelIndex &parent) const

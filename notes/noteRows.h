@@ -24,8 +24,11 @@ namespace notes {
 class NoteRowList
 {
 public:
-    NoteRowList() = default;
-    explicit NoteRowList(NoteListing listing);
+    // Drops the rows and reads the listing of `directory` (ending in a
+    // slash) afresh, for rows of it to be added. The room of the rows before
+    // is kept for them: a rebuild of the same notes then takes no new
+    // memory, which the kernel would first have to clear.
+    void readListing(const QByteArray &directory);
 
     const NoteListing &listing() const { return m_listing; }
     // A row for entry `entry` of the listing, after the rows added so far.
@@ -51,8 +54,9 @@ private:
     QList<int> m_entries; // row by row, the entry's index in the listing
 };
 
-// The model of the note list. A rebuild makes a NoteRowList of the listing
-// it read and hands it over whole, shown in one reset. Beside the caption
+// The model of the note list. A rebuild takes the rows out, which empties
+// the list, builds them again from a fresh listing and hands them back
+// whole, shown at once. Beside the caption
 // (the display role) each row gives the entry it stands for and its note
 // path, as bytes.
 class NoteRows : public QAbstractListModel
@@ -67,10 +71,10 @@ public:
 
     explicit NoteRows(QObject *parent = nullptr);
 
-    // Shows `rows` instead of the rows shown so far.
+    // Shows no rows, and gives the rows shown so far, to be built again.
+    NoteRowList takeRows();
+    // Shows `rows`.
     void setRows(NoteRowList rows);
-    // Shows no rows.
-    void clear();
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;

@@ -67,7 +67,8 @@ const QString cannotOpen = QStringLiteral("(cannot open)");
 // listing and reading.
 QStringList readAll(Reading reading, const std::function<void()> &afterListing, bool *batched)
 {
-    const notes::NoteListing listing = notes::NoteListing::read();
+    notes::NoteListing listing;
+    listing.read();
     afterListing();
     notes::CaptionBatch reader(listing, reading);
     *batched = reader.isBatched();

@@ -121,7 +121,8 @@ void tst_faults::changedBetweenListingAndOpening()
     fixture.write(QStringLiteral("other.txt"), "other");
     const QString path = fixture.write(QStringLiteral("note.txt"), "listed");
     QVERIFY(fixture.isValid());
-    const notes::NoteListing listing = notes::NoteListing::read();
+    notes::NoteListing listing;
+    listing.read();
     QCOMPARE(listing.count(), 2);
 
     const QByteArray local = path.toUtf8();

@@ -76,7 +76,9 @@ void mainWindowWidget::refreshList(NotesListView *list)
     auto *model = qobject_cast<notes::NoteRows *>(list->model());
     if (!model)
         return; // not a list of notes
-    notes::NoteRowList rows(notes::NoteListing::read());
+    // The list is emptied first; its rows are built again in their own room.
+    notes::NoteRowList rows = model->takeRows();
+    rows.readListing(notes::localNoteDirectory());
     {
         const notes::NoteListing &listing = rows.listing();
         notes::CaptionBatch reader(listing);
@@ -85,8 +87,6 @@ void mainWindowWidget::refreshList(NotesListView *list)
                 rows.append(i, displayText(*caption));
                 continue;
             }
-            // No warning stands over the rows of the last rebuild.
-            model->clear();
             messages::showFileError(
                 tr("Could not read item '%1'")
                     .arg(displayText(notes::decodeFileName(listing.entryAt(i)))));
