@@ -212,7 +212,7 @@ double holdWhileTyping(notes::NoteSearch &search, const notes::NoteListing &list
 bool measure(int runs, const std::function<void()> &dropCaches, Figures &figures)
 {
     notes::NoteListing listing;
-    listing.setUp();
+    listing.read();
     QList<int> rows(listing.count());
     std::iota(rows.begin(), rows.end(), 0);
     notes::NoteSearch search;

@@ -595,7 +595,7 @@ bool measureCount(const QString &base, long count, const Options &options,
          [&] {
              listed.clear();
              notes::NoteListing listing;
-             listing.setUp();
+             listing.read();
              listed.reserve(listing.count());
              for (int i = 0; i < listing.count(); ++i) {
                  if (const auto caption = notes::readCaption(listing.pathAt(i)))

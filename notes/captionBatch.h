@@ -3,14 +3,15 @@
 
 #pragma once
 
-#include "noteListing.h"
-
 #include <QString>
 
 #include <memory>
 #include <optional>
 
 namespace notes {
+
+class CaptionReader;
+class NoteListing;
 
 // The captions of a whole listing, read many notes at a time: where the
 // kernel offers io_uring, the notes ahead of the one asked for are opened,
@@ -22,9 +23,13 @@ namespace notes {
 class CaptionBatch
 {
 public:
+    enum class Reading {
+        ManyAtATime, // where the kernel allows it, else one at a time
+        OneAtATime,
+    };
     // Reads the notes of the listing, which stays as it is while they are
     // read; the kernel is handed the names as the listing holds them.
-    explicit CaptionBatch(const NoteListing &listing);
+    explicit CaptionBatch(const NoteListing &listing, Reading reading = Reading::ManyAtATime);
     ~CaptionBatch();
     CaptionBatch(const CaptionBatch &) = delete;
     CaptionBatch &operator=(const CaptionBatch &) = delete;
@@ -36,25 +41,14 @@ public:
     // Forgets what was read ahead of the next entry: those notes are read
     // again in their turn. For after a pause in which they may have changed,
     // such as a message the user had to answer.
-    void discardReadAhead() { m_staleBefore = m_submittedEnd; }
+    void discardReadAhead();
 
     // Whether the notes are read many at a time.
-    bool isBatched() const { return m_ring != nullptr; }
+    bool isBatched() const;
 
 private:
-    class Ring;
-
-    const NoteListing &m_listing;
-    int m_count = 0;
+    std::unique_ptr<CaptionReader> m_reader;
     int m_next = 0;
-    int m_submittedEnd = 0; // one past the last entry handed to the kernel
-    int m_staleBefore = 0; // entries before this are read again
-    std::unique_ptr<Ring> m_ring;
 };
-
-// Makes every CaptionBatch created while it is set read one note at a time,
-// as it does where io_uring is not to be had. For tests, which check that
-// both ways give the same.
-void setOneAtATime(bool oneAtATime);
 
 } // namespace notes

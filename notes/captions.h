@@ -26,6 +26,10 @@ inline constexpr QLatin1StringView noCaption {QT_TRANSLATE_NOOP("notes", "<no ca
 // break. The path is as the file system takes it.
 std::optional<QString> readCaption(const QByteArray &localPath);
 
+// How much of a note one read from its start takes, first: for most notes
+// all it takes to find the end of the first line.
+inline constexpr qsizetype firstBlockBytes = 4096;
+
 // The caption of a note from its first bytes (what one read from its start
 // gave) when they hold the end of its first line; no value when they do not
 // (or are empty), and only reading on can tell.

@@ -253,7 +253,7 @@ DraftResult DraftStore::write(const Draft &draft)
         m_hasDraft = true;
     }
     const WriteResult written = writeNote(path, encodeDraft(draft));
-    return {written.ok, written.error};
+    return written.ok() ? DraftResult {true, {}} : failure(written.error);
 }
 
 void DraftStore::remove()
@@ -289,8 +289,9 @@ QList<StoredDraft> DraftStore::unowned(const QByteArray &workingDirectory) const
             continue;
         PosixFile file;
         QByteArray bytes;
-        if (!file.openForReading(stored.file) || !file.readAll(bytes)) {
-            stored.reason = errorText(errno);
+        const int error = file.openForReading(stored.file) ? file.readAll(bytes) : errno;
+        if (error != 0) {
+            stored.reason = errorText(error);
         } else if (bytes.isEmpty()) {
             // Made for a first draft that was never written.
             removeStored(stored.file);

@@ -19,7 +19,7 @@ QByteArray directoryOf(const QByteArray &path)
     return path.left(slash);
 }
 
-bool writeAll(int fd, const QByteArray &bytes, off_t offset)
+int writeAll(int fd, const QByteArray &bytes, off_t offset)
 {
     const char *data = bytes.constData();
     qsizetype left = bytes.size();
@@ -28,14 +28,17 @@ bool writeAll(int fd, const QByteArray &bytes, off_t offset)
                                            : ::pwrite(fd, data, size_t(left), offset);
         if (written < 0 && errno == EINTR)
             continue;
-        if (written <= 0)
-            return false;
+        if (written < 0)
+            return errno;
+        // Nothing written and no error: the device takes no more.
+        if (written == 0)
+            return ENOSPC;
         data += written;
         left -= written;
         if (offset >= 0)
             offset += written;
     }
-    return true;
+    return 0;
 }
 
 } // namespace notes

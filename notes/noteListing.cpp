@@ -20,10 +20,9 @@
 
 namespace notes {
 
-void NoteListing::setUp(const QByteArray &directory)
+void NoteListing::read(const QByteArray &directory)
 {
     m_directory = directory;
-    // Keeps the room of the last reading.
     m_names.resize(0);
     m_starts.clear();
     DIR *dir = ::opendir(directory.constData());
@@ -102,7 +101,7 @@ void NoteListing::sortByName()
 QStringList listNoteEntries(const QString &directory)
 {
     NoteListing listing;
-    listing.setUp(encodeFileName(directory));
+    listing.read(encodeFileName(directory));
     QStringList entries;
     for (int i = 0; i < listing.count(); ++i)
         entries.append(decodeFileName(listing.entryAt(i)));

@@ -14,8 +14,8 @@
 namespace notes {
 
 // The directory lister behind the note list: the entry names of a directory
-// that count as notes, as the directory gives them (bytes), read when it is
-// set up and answered from that reading until it is set up again. Notes are
+// that count as notes, as the directory gives them (bytes), as one reading
+// of the directory found them. Notes are
 // regular files and links to regular files whose names do not begin with a
 // dot; directories, special files and dangling links are left out. Sorted by
 // name in byte order (code point order for UTF-8 names), case-sensitively. A
@@ -23,8 +23,10 @@ namespace notes {
 class NoteListing
 {
 public:
-    // `directory` ends in a slash.
-    void setUp(const QByteArray &directory = localNoteDirectory());
+    // Reads the listing of `directory`, which ends in a slash, afresh; the
+    // room of the last reading is kept for it.
+    void read(const QByteArray &directory = localNoteDirectory());
+
     const QByteArray &directory() const { return m_directory; }
     int count() const { return int(m_starts.size()); }
     // The name of entry `index`, followed in memory by a NUL.

@@ -3,30 +3,21 @@
 
 #include "noteRows.h"
 
+#include <utility>
+
 namespace notes {
 
-NoteRows::NoteRows(QObject *parent)
-    : QAbstractListModel(parent)
-{ }
-
-const NoteListing &NoteRows::relist(const QByteArray &directory)
+void NoteRowList::readListing(const QByteArray &directory)
 {
-    beginResetModel();
-    m_shown = 0;
-    // The room of the last rebuild is kept for this one: a rebuild of the
-    // same notes then takes no new memory, which the kernel would first have
-    // to clear.
     m_captions.resize(0);
     m_captionStarts.clear();
     m_entries.clear();
-    m_listing.setUp(directory);
-    endResetModel();
+    m_listing.read(directory);
     m_captionStarts.reserve(m_listing.count());
     m_entries.reserve(m_listing.count());
-    return m_listing;
 }
 
-void NoteRows::addRow(int entry, QStringView caption)
+void NoteRowList::append(int entry, QStringView caption)
 {
     Q_ASSERT(entry >= 0 && entry < m_listing.count());
     Q_ASSERT(m_entries.isEmpty() || entry > m_entries.constLast());
@@ -35,46 +26,73 @@ void NoteRows::addRow(int entry, QStringView caption)
     m_entries.append(entry);
 }
 
-void NoteRows::show()
+void NoteRowList::squeeze()
 {
-    beginResetModel();
-    // What the rows did not need of the room reserved for them.
     m_captions.squeeze();
     m_captionStarts.squeeze();
     m_entries.squeeze();
-    m_shown = int(m_entries.size());
-    endResetModel();
 }
 
-QByteArrayView NoteRows::entryOf(int row) const
+QByteArrayView NoteRowList::entryAt(int row) const
 {
-    return isShown(row) ? m_listing.entryAt(m_entries.at(row)) : QByteArrayView();
+    return hasRow(row) ? m_listing.entryAt(m_entries.at(row)) : QByteArrayView();
 }
 
-QByteArray NoteRows::pathOf(int row) const
+QByteArray NoteRowList::pathAt(int row) const
 {
-    return isShown(row) ? m_listing.pathAt(m_entries.at(row)) : QByteArray();
+    return hasRow(row) ? m_listing.pathAt(m_entries.at(row)) : QByteArray();
 }
 
-QString NoteRows::captionOf(int row) const
+QString NoteRowList::captionAt(int row) const
 {
-    if (!isShown(row))
+    if (!hasRow(row))
         return QString();
     const qsizetype start = m_captionStarts.at(row);
-    const qsizetype end = row + 1 < m_shown ? m_captionStarts.at(row + 1) : m_captions.size();
+    const qsizetype end = row + 1 < count() ? m_captionStarts.at(row + 1) : m_captions.size();
     return m_captions.mid(start, end - start);
+}
+
+NoteRows::NoteRows(QObject *parent)
+    : QAbstractListModel(parent)
+{ }
+
+NoteRowList NoteRows::takeRows()
+{
+    beginResetModel();
+    NoteRowList rows = std::exchange(m_rows, NoteRowList());
+    endResetModel();
+    return rows;
+}
+
+void NoteRows::setRows(NoteRowList rows)
+{
+    // What the rows did not need of the room reserved for them.
+    rows.squeeze();
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
 }
 
 int NoteRows::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_shown;
+    return parent.isValid() ? 0 : m_rows.count();
 }
 
 QVariant NoteRows::data(const QModelIndex &index, int role) const
 {
-    if (index.parent().isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (index.parent().isValid())
         return QVariant();
-    return captionOf(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return m_rows.captionAt(index.row());
+    case EntryRole:
+        return m_rows.entryAt(index.row()).toByteArray();
+    case PathRole:
+        return m_rows.pathAt(index.row());
+    default:
+        return QVariant();
+    }
 }
 
 } // namespace notes

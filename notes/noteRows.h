@@ -14,54 +14,77 @@
 
 namespace notes {
 
-// The rows of the note list, each with the note it stands for: the entry as
-// the listing read it (bytes) and the caption as it is shown. A row and its
-// entry are only ever added, dropped and shown together. They are kept in
-// few blocks rather than a pair of strings per row: every caption in one
-// string, every name in the listing's one buffer, and per row where its
-// caption starts and which entry it stands for (about 12 bytes a row beside
-// the text, where two strings and their places in two lists took 200).
-//
-// A rebuild empties the list and reads the directory afresh with relist(),
-// adds the rows in listing order with addRow(), and shows them all at once
-// with show().
-class NoteRows : public QAbstractListModel
+// The rows made from one listing, each with the note it stands for: the
+// entry as the listing read it (bytes) and the caption as it is shown. They
+// are kept in few blocks rather than a pair of strings per row: every
+// caption in one string, every name in the listing's one buffer, and per
+// row where its caption starts and which entry it stands for (about 12
+// bytes a row beside the text, where two strings and their places in two
+// lists took 200).
+class NoteRowList
 {
-    Q_OBJECT
-
 public:
-    explicit NoteRows(QObject *parent = nullptr);
+    // Drops the rows and reads the listing of `directory` (ending in a
+    // slash) afresh, for rows of it to be added. The room of the rows before
+    // is kept for them: a rebuild of the same notes then takes no new
+    // memory, which the kernel would first have to clear.
+    void readListing(const QByteArray &directory);
 
-    // Empties the list and reads the listing of `directory` (ending in a
-    // slash) afresh; the rows of this rebuild are made from it.
-    const NoteListing &relist(const QByteArray &directory);
+    const NoteListing &listing() const { return m_listing; }
     // A row for entry `entry` of the listing, after the rows added so far.
-    // It is not shown before show().
-    void addRow(int entry, QStringView caption);
-    // Shows the rows added since relist().
-    void show();
+    void append(int entry, QStringView caption);
+    // Gives back what the rows did not need of the room taken for them.
+    void squeeze();
 
+    int count() const { return int(m_entries.size()); }
+    // The entry of the listing each row stands for, row by row.
+    const QList<int> &entries() const { return m_entries; }
     // The entry the row stands for, as listed; empty when there is no such
     // row.
-    QByteArrayView entryOf(int row) const;
+    QByteArrayView entryAt(int row) const;
     // The note path of that entry; null when there is no such row.
-    QByteArray pathOf(int row) const;
-    QString captionOf(int row) const;
-    // The listing the rows were built from, and the entry of each shown row.
-    const NoteListing &listing() const { return m_listing; }
-    QList<int> entries() const { return m_entries.first(m_shown); }
-
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QByteArray pathAt(int row) const;
+    // The caption the row shows; null when there is no such row.
+    QString captionAt(int row) const;
 
 private:
-    bool isShown(int row) const { return row >= 0 && row < m_shown; }
+    bool hasRow(int row) const { return row >= 0 && row < count(); }
 
     NoteListing m_listing;
     QString m_captions;
     QList<qsizetype> m_captionStarts; // row by row
     QList<int> m_entries; // row by row, the entry's index in the listing
-    int m_shown = 0;
+};
+
+// The model of the note list. A rebuild takes the rows out, which empties
+// the list, builds them again from a fresh listing and hands them back
+// whole, shown at once. Beside the caption
+// (the display role) each row gives the entry it stands for and its note
+// path, as bytes.
+class NoteRows : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    enum Role {
+        EntryRole = Qt::UserRole, // QByteArray
+        PathRole, // QByteArray
+    };
+
+    explicit NoteRows(QObject *parent = nullptr);
+
+    // Shows no rows, and gives the rows shown so far, to be built again.
+    NoteRowList takeRows();
+    // Shows `rows`.
+    void setRows(NoteRowList rows);
+    // The rows shown, for what reads the notes they stand for (the search).
+    const NoteRowList &rows() const { return m_rows; }
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+private:
+    NoteRowList m_rows;
 };
 
 } // namespace notes

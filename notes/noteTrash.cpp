@@ -31,6 +31,11 @@ namespace {
 
 constexpr QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
 constexpr char infoSuffix[] = ".trashinfo";
+// A note whose name is taken in the trash goes there as name.1, name.2 and
+// so on, up to this many names in all.
+constexpr int maxTrashNames = 1000;
+// Room kept in a trashed name for the dot and the number after it.
+constexpr qsizetype numberRoom = 6;
 
 // Makes the directory and whatever is missing above it, each readable by the
 // owner only. QDir::mkpath would give the parents the umask's permissions,
@@ -110,10 +115,10 @@ bool moveInto(const QByteArray &trash, const QByteArray &localPath, const QByteA
 {
     // The name in the trash, short enough for the record's name after it.
     const QByteArray name = localPath.mid(localPath.lastIndexOf('/') + 1);
-    const QByteArray base = name.left(NAME_MAX - qsizetype(sizeof infoSuffix) - 6);
+    const QByteArray base = name.left(NAME_MAX - qsizetype(sizeof infoSuffix) - numberRoom);
     const QByteArray record = "[Trash Info]\nPath=" + original.toPercentEncoding("/")
         + "\nDeletionDate=" + deletionDate() + '\n';
-    for (int attempt = 0; attempt < 1000; ++attempt) {
+    for (int attempt = 0; attempt < maxTrashNames; ++attempt) {
         const QByteArray trashed = attempt == 0 ? base : base + '.' + QByteArray::number(attempt);
         const QByteArray info = trash + "/info/" + trashed + infoSuffix;
         const QByteArray kept = trash + "/files/" + trashed;
@@ -126,7 +131,7 @@ bool moveInto(const QByteArray &trash, const QByteArray &localPath, const QByteA
         }
         struct stat st;
         const bool taken = ::lstat(kept.constData(), &st) == 0;
-        const bool written = !taken && writeAll(fd, record) && ::fsync(fd) == 0;
+        const bool written = !taken && writeAll(fd, record) == 0 && ::fsync(fd) == 0;
         if (::close(fd) != 0 || !written
             || ::rename(localPath.constData(), kept.constData()) != 0) {
             ::unlink(info.constData());

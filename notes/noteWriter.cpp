@@ -16,7 +16,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -26,16 +25,15 @@ namespace notes {
 
 namespace {
 
-QString errorText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
+// The most links followed one after another, as the kernel follows them
+// when it opens a path (ELOOP beyond).
+constexpr int maxLinkDepth = 40;
 
 // Follows a chain of links to the file they finally name, which may not exist
 // yet (a dangling link is written through, creating its target).
 QByteArray resolveLinks(QByteArray path)
 {
-    for (int depth = 0; depth < 40; ++depth) {
+    for (int depth = 0; depth < maxLinkDepth; ++depth) {
         struct stat st;
         if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
             return path;
@@ -69,7 +67,7 @@ int syncDirectory(const QByteArray &directory, int fileInIt)
 WriteResult failure(int error)
 {
     WriteResult result;
-    result.error = errorText(error);
+    result.error = error;
     return result;
 }
 
@@ -86,9 +84,6 @@ int reserveSpace(int fd, off_t size)
     return ::posix_fallocate(fd, 0, size);
 }
 
-// Used only where no temporary file can be made beside the note. The space
-// for the new text is reserved before the old text is touched, so a full
-// disk fails without damage where the file system can reserve space.
 // The stamp of what was written, from the descriptor it was written through.
 FileStamp stampOfOpen(int fd)
 {
@@ -96,6 +91,9 @@ FileStamp stampOfOpen(int fd)
     return ::fstat(fd, &st) == 0 ? stampFrom(st) : FileStamp();
 }
 
+// Used only where no temporary file can be made beside the note. The space
+// for the new text is reserved before the old text is touched, so a full
+// disk fails without damage where the file system can reserve space.
 WriteResult writeInPlace(const QByteArray &target, const QByteArray &bytes)
 {
     const int fd = ::open(target.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -105,8 +103,10 @@ WriteResult writeInPlace(const QByteArray &target, const QByteArray &bytes)
         ::close(fd);
         return failure(ENOSPC);
     }
-    if (!writeAll(fd, bytes, 0) || ::ftruncate(fd, off_t(bytes.size())) != 0 || ::fsync(fd) != 0) {
-        const int error = errno;
+    int error = writeAll(fd, bytes, 0);
+    if (error == 0 && (::ftruncate(fd, off_t(bytes.size())) != 0 || ::fsync(fd) != 0))
+        error = errno;
+    if (error != 0) {
         ::close(fd);
         return failure(error);
     }
@@ -114,7 +114,6 @@ WriteResult writeInPlace(const QByteArray &target, const QByteArray &bytes)
     result.stamp = stampOfOpen(fd);
     if (::close(fd) != 0)
         return failure(errno);
-    result.ok = true;
     return result;
 }
 
@@ -156,13 +155,14 @@ WriteResult writeNote(const QByteArray &localPath, const QByteArray &bytes)
     };
     if (::fchmod(fd, exists ? (old.st_mode & 07777) : newFileMode()) != 0)
         return abandon(errno);
-    if (exists && ::geteuid() == 0) {
-        // Where the owner cannot be kept, the note still gets its text. (A
-        // cast to void does not quiet warn_unused_result, which glibc's
-        // _FORTIFY_SOURCE puts on fchown.)
-        [[maybe_unused]] const int ownerKept = ::fchown(fd, old.st_uid, old.st_gid);
-    }
-    if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
+    // Root's new file would make the note root's. Where it cannot be given
+    // back (a file system without owners, root squashed on NFS), the save
+    // fails rather than take the note from its owner.
+    if (exists && ::geteuid() == 0 && ::fchown(fd, old.st_uid, old.st_gid) != 0)
+        return abandon(errno);
+    if (const int error = writeAll(fd, bytes))
+        return abandon(error);
+    if (::fsync(fd) != 0)
         return abandon(errno);
     if (::rename(temporary.constData(), target.constData()) != 0)
         return abandon(errno);
@@ -175,7 +175,6 @@ WriteResult writeNote(const QByteArray &localPath, const QByteArray &bytes)
         error = errno;
     if (error != 0)
         return failure(error);
-    result.ok = true;
     return result;
 }
 

@@ -6,21 +6,22 @@
 #include "fileStamp.h"
 
 #include <QByteArray>
-#include <QString>
 
 namespace notes {
 
 struct WriteResult
 {
-    bool ok = false;
-    QString error; // why it failed, for the user
+    int error = 0; // why it failed, as errno gives it; 0 when it did not
     FileStamp stamp; // of the note after a successful write
+
+    bool ok() const { return error == 0; }
 };
 
 // Writes the bytes as the note's whole content without ever leaving a cut or
 // empty note behind: the bytes go to a hidden temporary file beside the note,
 // are flushed to disk, and only then replace the note. A note that is a link
-// stays a link and its target is written; permissions are kept. Where the
+// stays a link and its target is written; permissions are kept, and so is
+// the owner when root saves another user's note (or the save fails). Where the
 // directory does not allow the temporary file but the note itself may be
 // written, the note is written in place, with its space reserved first.
 // The path is as the file system takes it.

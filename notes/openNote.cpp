@@ -8,7 +8,20 @@
 
 #include <QCoreApplication>
 
+#include <cstring>
+
 namespace notes {
+
+namespace {
+
+// A failure of the system in words for the user, in the language of the C
+// library's locale.
+QString errorText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+} // namespace
 
 OpenNote::LoadStatus OpenNote::load(const QByteArray &localPath)
 {
@@ -17,7 +30,7 @@ OpenNote::LoadStatus OpenNote::load(const QByteArray &localPath)
     m_unchanged.clear();
     PosixFile file;
     QByteArray bytes;
-    if (!file.openForReading(m_path) || !file.readAll(bytes)) {
+    if (!file.openForReading(m_path) || file.readAll(bytes) != 0) {
         m_stamp = stampOf(m_path);
         m_status = m_stamp.exists ? LoadStatus::Unreadable : LoadStatus::Missing;
         return m_status;
@@ -56,8 +69,8 @@ OpenNote::SaveResult OpenNote::save(const QString &text, IfChangedOnDisk ifChang
     }
 
     const WriteResult written = writeNote(m_path, bytes);
-    if (!written.ok) {
-        result.reason = written.error;
+    if (!written.ok()) {
+        result.reason = errorText(written.error);
         return result;
     }
     m_status = LoadStatus::Loaded;

@@ -64,32 +64,30 @@ qsizetype PosixFile::read(char *buffer, qsizetype length)
     return done;
 }
 
-bool PosixFile::readAll(QByteArray &out)
+int PosixFile::readAll(QByteArray &out)
 {
     // The size seen at opening is a hint; a file that grows meanwhile is
     // read to its real end.
-    if (size() >= maxBytesInMemory) {
-        errno = EFBIG;
-        return false;
-    }
+    if (size() >= maxBytesInMemory)
+        return EFBIG;
     out.resize(qsizetype(std::max<qint64>(size(), 0)) + 1);
     qsizetype total = 0;
     for (;;) {
-        if (total == out.size() && total >= maxBytesInMemory / 2) {
-            errno = EFBIG;
-            return false;
-        }
+        if (total == out.size() && total >= maxBytesInMemory / 2)
+            return EFBIG;
         if (total == out.size())
             out.resize(out.size() * 2);
-        const qsizetype got = read(out.data() + total, out.size() - total);
+        // Read by single reads to the end, so that an error after some
+        // bytes fails the whole rather than passing for the end of the file.
+        const qsizetype got = readOnce(out.data() + total, out.size() - total);
         if (got < 0)
-            return false;
-        total += got;
-        if (total < out.size())
+            return errno;
+        if (got == 0)
             break;
+        total += got;
     }
     out.truncate(total);
-    return true;
+    return 0;
 }
 
 } // namespace notes

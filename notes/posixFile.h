@@ -42,9 +42,9 @@ public:
     qsizetype read(char *buffer, qsizetype length);
     // One read of up to `length` bytes, retried only on interruption.
     qsizetype readOnce(char *buffer, qsizetype length);
-    // Reads from the current position to the end of the file; fails with
-    // EFBIG where that is more than maxBytesInMemory.
-    bool readAll(QByteArray &out);
+    // Reads from the current position to the end of the file; 0 or the
+    // error, EFBIG where that is more than maxBytesInMemory.
+    int readAll(QByteArray &out);
 
 private:
     int m_fd = -1;

@@ -37,7 +37,7 @@ void tst_crashSafety::killedMidSave()
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < 4; ++i)
-        QVERIFY(notes::writeNote(path, i % 2 ? first : second).ok);
+        QVERIFY(notes::writeNote(path, i % 2 ? first : second).ok());
     const qint64 saveMicroseconds = std::max<qint64>(timer.nsecsElapsed() / 4000, 50);
 
     // A kill that lands while a temporary file exists, between its creation

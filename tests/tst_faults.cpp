@@ -4,6 +4,7 @@
 #include "captions.h"
 #include "editWindowWidget.h"
 #include "noteListing.h"
+#include "openNote.h"
 #include "testSupport.h"
 
 #include <QDir>
@@ -34,6 +35,7 @@ private slots:
     void writeRefused();
     void changedBetweenListingAndOpening_data();
     void changedBetweenListingAndOpening();
+    void rootSavesAnotherUsersNote();
 
 private:
     bool m_permissionsApply = false;
@@ -120,7 +122,7 @@ void tst_faults::changedBetweenListingAndOpening()
     const QString path = fixture.write(QStringLiteral("note.txt"), "listed");
     QVERIFY(fixture.isValid());
     notes::NoteListing listing;
-    listing.setUp();
+    listing.read();
     QCOMPARE(listing.count(), 2);
 
     const QByteArray local = path.toUtf8();
@@ -152,6 +154,30 @@ void tst_faults::changedBetweenListingAndOpening()
         QVERIFY2(!guard->finish(), "waited on the FIFO for a writer");
     QVERIFY(driver.done());
     QCOMPARE(editor.text(), readable ? QStringLiteral("other") : QString());
+}
+
+// Root saving a note of another user leaves it that user's, or fails and
+// says why.
+void tst_faults::rootSavesAnotherUsersNote()
+{
+    if (::geteuid() != 0)
+        QSKIP("needs root");
+    NoteDirFixture fixture;
+    const QByteArray path = QFile::encodeName(fixture.write(QStringLiteral("note.txt"), "old\n"));
+    const uid_t user = 4321;
+    const gid_t group = 4322;
+    QVERIFY(::chown(path.constData(), user, group) == 0);
+    notes::OpenNote note;
+    QCOMPARE(note.load(path), notes::OpenNote::LoadStatus::Loaded);
+    const notes::OpenNote::SaveResult result = note.save(QStringLiteral("new\n"));
+    struct stat st;
+    QVERIFY(::stat(path.constData(), &st) == 0);
+    QCOMPARE(st.st_uid, user);
+    QCOMPARE(st.st_gid, group);
+    if (result.status != notes::OpenNote::SaveStatus::Saved) {
+        QVERIFY(!result.reason.isEmpty());
+        QCOMPARE(fixture.read(QStringLiteral("note.txt")), "old\n");
+    }
 }
 
 QTEST_MAIN(tst_faults)

@@ -121,13 +121,13 @@ void tst_noteFiles::listing()
     QCOMPARE(notes::listNoteEntries(), expected);
 
     notes::NoteListing listing;
-    listing.setUp();
+    listing.read();
     QCOMPARE(listing.count(), expected.size());
-    // The listing answers from its reading until it is set up again.
+    // The listing answers from its reading until it is read again.
     fixture.write(QStringLiteral("0-added.txt"), "x");
     QVERIFY(fixture.isValid());
     QCOMPARE(listing.count(), expected.size());
-    listing.setUp();
+    listing.read();
     QCOMPARE(listing.entryAt(0), "0-added.txt");
 }
 

@@ -93,7 +93,7 @@ void tst_noteSearch::matches()
     notesDir.write(QStringLiteral("b.txt"), "nothing to see\n");
     QVERIFY(notesDir.isValid());
     notes::NoteListing listing;
-    listing.setUp();
+    listing.read();
     QCOMPARE(listing.count(), 2);
     // A note that cannot be read is passed over without a word.
     if (note.isEmpty())

@@ -117,7 +117,7 @@ int FindFieldWidget::sourceRow(int listRow) const
 void FindFieldWidget::rowsRebuilt()
 {
     if (m_search)
-        m_search->setNotes(m_rows->listing(), m_rows->entries());
+        m_search->setNotes(m_rows->rows().listing(), m_rows->rows().entries());
     if (isOpen())
         search();
 }
@@ -143,7 +143,7 @@ void FindFieldWidget::search()
     }
     if (!m_search) {
         m_search = new notes::NoteSearch(this);
-        m_search->setNotes(m_rows->listing(), m_rows->entries());
+        m_search->setNotes(m_rows->rows().listing(), m_rows->rows().entries());
         connect(m_search, &notes::NoteSearch::found, this, &FindFieldWidget::rowsFound);
     }
     showCount();

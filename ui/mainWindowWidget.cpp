@@ -79,13 +79,17 @@ mainWindowWidget::~mainWindowWidget() = default;
 void mainWindowWidget::refreshList(NotesListView *list)
 {
     Q_UNUSED(list); // the window's own, which shows noteRows or the rows found
-    notes::NoteRows *const rows = noteRows;
-    const notes::NoteListing &listing = rows->relist(notes::localNoteDirectory());
-    notes::CaptionBatch reader(listing);
-    for (int i = 0; i < listing.count(); ++i) {
-        if (const auto caption = reader.next()) {
-            rows->addRow(i, displayText(*caption));
-        } else {
+    // The list is emptied first; its rows are built again in their own room.
+    notes::NoteRowList rows = noteRows->takeRows();
+    rows.readListing(notes::localNoteDirectory());
+    {
+        const notes::NoteListing &listing = rows.listing();
+        notes::CaptionBatch reader(listing);
+        for (int i = 0; i < listing.count(); ++i) {
+            if (const auto caption = reader.next()) {
+                rows.append(i, displayText(*caption));
+                continue;
+            }
             messages::showFileError(
                 tr("Could not read item '%1'")
                     .arg(displayText(notes::decodeFileName(listing.entryAt(i)))));
@@ -94,19 +98,13 @@ void mainWindowWidget::refreshList(NotesListView *list)
         }
     }
     // Showing the rows in one go keeps a rebuild linear in the number of rows.
-    rows->show();
+    noteRows->setRows(std::move(rows));
     findField->rowsRebuilt();
-}
-
-int mainWindowWidget::currentRow() const
-{
-    return findField->sourceRow(notesList->currentIndex().row());
 }
 
 QByteArray mainWindowWidget::currentEntry() const
 {
-    const QByteArrayView entry = noteRows->entryOf(currentRow());
-    return entry.isEmpty() ? QByteArray() : entry.toByteArray();
+    return notesList->currentIndex().data(notes::NoteRows::EntryRole).toByteArray();
 }
 
 void mainWindowWidget::newFile()
@@ -116,7 +114,7 @@ void mainWindowWidget::newFile()
 
 void mainWindowWidget::openFile()
 {
-    const QByteArray path = noteRows->pathOf(currentRow());
+    const QByteArray path = notesList->currentIndex().data(notes::NoteRows::PathRole).toByteArray();
     if (path.isNull())
         return;
     editFile(path);
@@ -124,12 +122,12 @@ void mainWindowWidget::openFile()
 
 void mainWindowWidget::deleteFile()
 {
-    const int row = currentRow();
-    const QByteArray path = noteRows->pathOf(row);
+    const QModelIndex current = notesList->currentIndex();
+    const QByteArray path = current.data(notes::NoteRows::PathRole).toByteArray();
     if (path.isNull())
         return;
     if (!messages::askYesNo(tr("Delete file"),
-                            tr("Really delete\n'%1'?").arg(noteRows->captionOf(row))))
+                            tr("Really delete\n'%1'?").arg(current.data().toString())))
         return;
     notes::trashNote(path);
     refreshList(notesList);

@@ -48,11 +48,11 @@ private:
     // The edit cycle of the note at the path, as the file system takes it.
     // With `restore`, the editor starts from the draft's text.
     void editFile(const QByteArray &path, const notes::StoredDraft *restore = nullptr);
-    // The row of noteRows that the list's current row stands for.
-    int currentRow() const;
 
     NotesListView *notesList = nullptr;
-    // The rows of notesList, each with the note it stands for.
+    // The rows of notesList, each with its caption, and the entry and path
+    // of the note it stands for as roles; the list shows them, or the rows a
+    // search has found of them.
     notes::NoteRows *noteRows = nullptr;
     // The drafts of this program's editors, and the drafts asked about.
     std::unique_ptr<notes::DraftStore> drafts;

@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // What the editor writes for an unchanged note reaches the disk intact.
     if (notes::decodeNote(unchanged).text != note.text)
         abort();
-    if (!notes::writeNote(QFile::encodeName(path), unchanged).ok)
+    if (!notes::writeNote(QFile::encodeName(path), unchanged).ok())
         abort();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.readAll() != unchanged)
