@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Tavlo developers
 
 #include "searchPhase.h"
+#include "figures.h"
 
 #include "noteListing.h"
 #include "noteSearch.h"
@@ -26,29 +27,10 @@ extern char **environ;
 
 namespace searchPhase {
 
+using figures::median;
+using figures::statusKb;
+
 namespace {
-
-double median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-long statusKb(const char *field)
-{
-    std::ifstream in("/proc/self/status");
-    std::string key;
-    long value = 0;
-    while (in >> key) {
-        if (key == std::string(field) + ":" && in >> value)
-            return value;
-        in.ignore(1 << 20, '\n');
-    }
-    return 0;
-}
 
 // Runs a command in the working directory; its output is counted in lines
 // and thrown away. Gives the milliseconds it took, or -1 when it failed.

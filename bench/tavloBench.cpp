@@ -9,6 +9,7 @@
 #include "draftKeeper.h"
 #include "draftStore.h"
 #include "editWindowWidget.h"
+#include "figures.h"
 #include "floor.h"
 #include "mainWindowWidget.h"
 #include "noteListing.h"
@@ -49,6 +50,9 @@
 #include <unistd.h>
 
 extern char **environ;
+
+using figures::median;
+using figures::statusKb;
 
 namespace {
 
@@ -119,15 +123,6 @@ double msSince(long long startNs)
     return double(monotonicNs() - startNs) / 1e6;
 }
 
-double median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
 // Counts the system calls of this process and of the threads it starts
 // later, through the kernel's syscall tracepoint. Needs tracefs mounted and
 // the right to trace; without them there is no count. Counting slows every
@@ -180,20 +175,6 @@ private:
 
     int m_fd = -1;
 };
-
-// A kilobyte figure from /proc/self/status ("VmRSS", "VmHWM").
-long statusKb(const char *field)
-{
-    std::ifstream in("/proc/self/status");
-    std::string key;
-    long value = 0;
-    while (in >> key) {
-        if (key == std::string(field) + ":" && in >> value)
-            return value;
-        in.ignore(1 << 20, '\n');
-    }
-    return 0;
-}
 
 void resetPeakMemory()
 {
