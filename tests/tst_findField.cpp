@@ -57,7 +57,7 @@ QString openWithReturn(QLineEdit *field, const QString &text = QString())
         editor->accept();
     });
     QTest::keyClick(field, Qt::Key_Return);
-    return QTest::qWaitFor([&] { return driver.done(); }, 5000) && driver.failures().isEmpty()
+    return QTest::qWaitFor([&] { return driver.done(); }, 5000) && driver.problems().isEmpty()
         ? path
         : QStringLiteral("(no editor)");
 }

@@ -144,8 +144,7 @@ void tst_mainWindow::unreadableNoteShiftsRows()
     selectRow(window, 0);
     driver.answer(QMessageBox::Yes).answer(QMessageBox::Ok);
     window.deleteFile();
-    QVERIFY(driver.done());
-    QVERIFY(driver.failures().isEmpty());
+    VERIFY_ANSWERED(driver);
     QVERIFY(driver.boxTexts().contains(QStringLiteral("Really delete\n'bee'?")));
     QVERIFY(!fixture.exists(QStringLiteral("b.txt")));
     QVERIFY(fixture.exists(unreadable));
@@ -208,7 +207,7 @@ void tst_mainWindow::nothingCurrent()
     // unexpected, before they return.
     window.deleteFile();
     window.openFile();
-    QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
+    VERIFY_ANSWERED(driver);
     QCOMPARE(visibleWindows(), QWidgetList {&window});
     QVERIFY(QDir(QStringLiteral("Documents/text")).exists());
 }
@@ -273,8 +272,7 @@ void tst_mainWindow::openKeys()
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
         break;
     }
-    QVERIFY(driver.done());
-    QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
+    VERIFY_ANSWERED(driver);
     QCOMPARE(editorTitle, opens ? QStringLiteral("Documents/text/b.txt") : QString());
     QCOMPARE(visibleWindows(), QWidgetList {&window});
 }
@@ -294,7 +292,7 @@ void tst_mainWindow::staleRows()
     ModalDriver driver;
     driver.answer(QMessageBox::Yes);
     window.deleteFile();
-    QVERIFY(driver.failures().isEmpty());
+    VERIFY_ANSWERED(driver);
     QCOMPARE(rowsOf(window), QStringList {"two"});
     QVERIFY(fixture.exists(QStringLiteral("b.txt")));
 }
