@@ -231,6 +231,11 @@ ModalDriver &ModalDriver::onEditor(std::function<void(editWindowWidget *)> actio
     return *this;
 }
 
+ModalDriver &ModalDriver::rejectEditor()
+{
+    return onEditor([](editWindowWidget *editor) { editor->reject(); });
+}
+
 QString ModalDriver::problems() const
 {
     QStringList problems = m_failures;
@@ -251,8 +256,14 @@ void ModalDriver::poll()
         = !m_steps.isEmpty() && (m_steps.first().wantsEditor ? editor != nullptr : box != nullptr);
     if (expected) {
         m_idleTicks = 0;
-        if (box)
+        if (box) {
             m_boxTexts.append(box->text());
+            m_boxTitles.append(box->windowTitle());
+            if (box->textFormat() != Qt::PlainText)
+                m_failures.append(QStringLiteral("not plain text: ") + box->text());
+        } else {
+            m_editorTitles.append(editor->windowTitle());
+        }
         // Take the step off first: its action may run a nested loop.
         const Step step = m_steps.takeFirst();
         // Keys reach window shortcuts only in the active window.
@@ -288,12 +299,20 @@ void ModalDriver::type(editWindowWidget *editor, const QString &text)
 {
     QPlainTextEdit *area = areaOf(editor);
     area->setFocus();
-    const QStringList lines = text.split(u'\n');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (i > 0)
+    for (const QChar c : text) {
+        if (c == u'\n')
             QTest::keyClick(area, Qt::Key_Return);
-        QTest::keyClicks(area, lines.at(i));
+        else if (c == u'\b')
+            QTest::keyClick(area, Qt::Key_Backspace);
+        else
+            QTest::keyClicks(area, QString(c));
     }
+}
+
+void typeAtEnd(editWindowWidget *editor, const QString &text)
+{
+    areaOf(editor)->moveCursor(QTextCursor::End);
+    ModalDriver::type(editor, text);
 }
 
 void ModalDriver::pressKeys(QWidget *widget, int key, Qt::KeyboardModifiers modifiers)

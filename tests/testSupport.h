@@ -112,6 +112,8 @@ public:
 
     ModalDriver &onMessageBox(std::function<void(QMessageBox *)> action);
     ModalDriver &onEditor(std::function<void(editWindowWidget *)> action);
+    // Rejects the next editor as it came.
+    ModalDriver &rejectEditor();
     // Answers the next `times` message boxes with the button.
     ModalDriver &answer(int standardButton, int times = 1);
 
@@ -120,11 +122,16 @@ public:
     // What went wrong, one a line: the failures, then the steps still waiting
     // for their dialog. Empty when every step was taken and none failed.
     QString problems() const;
-    // Texts of the message boxes met so far.
+    // Texts and titles of the message boxes met so far, and the titles of
+    // the editors. A message box that shows its text as anything but plain
+    // text is a failure.
     const QStringList &boxTexts() const { return m_boxTexts; }
+    const QStringList &boxTitles() const { return m_boxTitles; }
+    const QStringList &editorTitles() const { return m_editorTitles; }
 
     // Helpers for actions.
     static void click(QMessageBox *box, int standardButton);
+    // Types `text` where the cursor is; "\n" is Return, "\b" Backspace.
     static void type(editWindowWidget *editor, const QString &text);
     static void pressKeys(QWidget *widget, int key, Qt::KeyboardModifiers modifiers);
 
@@ -140,8 +147,13 @@ private:
     QList<Step> m_steps;
     QStringList m_failures;
     QStringList m_boxTexts;
+    QStringList m_boxTitles;
+    QStringList m_editorTitles;
     int m_idleTicks = 0;
 };
+
+// Types `text` at the end of the editor's text, as ModalDriver::type does.
+void typeAtEnd(editWindowWidget *editor, const QString &text);
 
 // Fails the test, saying what went wrong, unless the driver took every step
 // and met no failure. A macro, so that the test returns at once.

@@ -321,15 +321,10 @@ void tst_captionBatch::warningsInListingOrder()
 
     // The last row stands for the last readable note.
     selectRow(window, list->model()->rowCount() - 1);
-    QString editorTitle;
-    driver.onEditor([&](editWindowWidget *editor) {
-        editorTitle = editor->windowTitle();
-        editor->reject();
-    });
-    driver.answer(QMessageBox::Ok, int(warnings.size()));
+    driver.rejectEditor().answer(QMessageBox::Ok, int(warnings.size()));
     window.openFile();
     VERIFY_ANSWERED(driver);
-    QCOMPARE(editorTitle, notes::notePath(lastEntry));
+    QCOMPARE(driver.editorTitles(), QStringList {notes::notePath(lastEntry)});
 }
 
 void tst_captionBatch::notesChangedWhileWarningShown()

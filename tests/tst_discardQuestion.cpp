@@ -33,22 +33,6 @@ private slots:
 
 namespace {
 
-// Types `keys` at the end of the text; "\b" is Backspace, "\n" Return.
-void typeKeys(editWindowWidget *editor, const QString &keys)
-{
-    QPlainTextEdit *area = areaOf(editor);
-    area->setFocus();
-    area->moveCursor(QTextCursor::End);
-    for (const QChar c : keys) {
-        if (c == u'\b')
-            QTest::keyClick(area, Qt::Key_Backspace);
-        else if (c == u'\n')
-            QTest::keyClick(area, Qt::Key_Return);
-        else
-            QTest::keyClicks(area, QString(c));
-    }
-}
-
 enum class Way { Escape, Window, CloseButton };
 enum class Answer { Save, Return, Discard, Cancel, Escape, CloseQuestion };
 
@@ -161,12 +145,11 @@ void tst_discardQuestion::answers()
     int cursorAfter = -2;
     QString textAfter;
     bool focusBack = false;
-    QString title;
     QString question;
     bool saveIsDefault = false;
     ModalDriver driver;
     driver.onEditor([&](editWindowWidget *editor) {
-        typeKeys(editor, QStringLiteral(" new"));
+        typeAtEnd(editor, QStringLiteral(" new"));
         QTextCursor cursor = areaOf(editor)->textCursor();
         cursor.setPosition(3);
         areaOf(editor)->setTextCursor(cursor);
@@ -174,7 +157,6 @@ void tst_discardQuestion::answers()
         closeBy(editor, way);
     });
     driver.onMessageBox([&](QMessageBox *box) {
-        title = box->windowTitle();
         question = box->text();
         saveIsDefault = box->defaultButton() == box->button(QMessageBox::Save);
         answerBy(box, answer);
@@ -192,7 +174,7 @@ void tst_discardQuestion::answers()
     }
     window.openFile();
     VERIFY_ANSWERED(driver);
-    QCOMPARE(title, QStringLiteral("Unsaved changes"));
+    QCOMPARE(driver.boxTitles().value(0), QStringLiteral("Unsaved changes"));
     QCOMPARE(question,
              QStringLiteral("Save the changes to 'Documents/text/a.txt' before closing?"));
     QVERIFY(saveIsDefault);
@@ -242,7 +224,7 @@ void tst_discardQuestion::asksOnlyWhenChanged()
     const QString path = original.isNull() ? notes::notePath(QStringLiteral("new.txt"))
                                            : fixture.write(QStringLiteral("a.txt"), original);
     LoadedEditor editor(path);
-    typeKeys(&editor, keys);
+    typeAtEnd(&editor, keys);
     while (undo && areaOf(&editor)->document()->isUndoAvailable())
         areaOf(&editor)->undo();
     const QString typed = editor.text();
@@ -267,7 +249,7 @@ void tst_discardQuestion::failedSaveComesBack()
     QString textBack;
     ModalDriver driver;
     driver.onEditor([&](editWindowWidget *editor) {
-        typeKeys(editor, QStringLiteral("draft"));
+        typeAtEnd(editor, QStringLiteral("draft"));
         QVERIFY(QDir().rmdir(QStringLiteral("Documents/text")));
         closeBy(editor, Way::Escape);
     });

@@ -44,13 +44,6 @@ private:
     bool m_permissionsApply = false;
 };
 
-static void typeAtEnd(editWindowWidget *editor, const QString &text)
-{
-    QPlainTextEdit *area = areaOf(editor);
-    area->moveCursor(QTextCursor::End);
-    QTest::keyClicks(area, text);
-}
-
 void tst_editWindow::initTestCase()
 {
     m_permissionsApply = obeyFilePermissions();
@@ -147,17 +140,16 @@ void tst_editWindow::newNote()
     QVERIFY(fixture.isValid());
     mainWindowWidget window(nullptr, "mainWindow");
     const QString before = notes::newNotePath();
-    QString title;
     ModalDriver driver;
     driver.onEditor([&](editWindowWidget *editor) {
-        title = editor->windowTitle();
         QVERIFY(areaOf(editor)->toPlainText().isEmpty());
         ModalDriver::type(editor, QStringLiteral("First line\nsecond line"));
         ModalDriver::pressKeys(editor, Qt::Key_S, Qt::ControlModifier);
     });
     window.newFile();
     const QString after = notes::newNotePath();
-    QVERIFY(driver.done());
+    VERIFY_ANSWERED(driver);
+    const QString title = driver.editorTitles().value(0);
     QVERIFY(title == before || title == after);
 
     const QStringList files = fixture.allFiles();
@@ -332,17 +324,15 @@ void tst_editWindow::vanishedNoteIsCreatedAgain()
     mainWindowWidget window(nullptr, "mainWindow");
     QVERIFY(QFile::remove(QStringLiteral("Documents/text/gone.txt")));
     selectRow(window, 0);
-    QString title;
     ModalDriver driver;
     driver.onEditor([&](editWindowWidget *editor) {
-        title = editor->windowTitle();
         QVERIFY(areaOf(editor)->toPlainText().isEmpty());
         ModalDriver::type(editor, QStringLiteral("again"));
         ModalDriver::pressKeys(editor, Qt::Key_S, Qt::ControlModifier);
     });
     window.openFile();
     VERIFY_ANSWERED(driver);
-    QCOMPARE(title, QStringLiteral("Documents/text/gone.txt"));
+    QCOMPARE(driver.editorTitles(), QStringList {"Documents/text/gone.txt"});
     QCOMPARE(fixture.read(QStringLiteral("gone.txt")), QByteArray("again"));
 }
 

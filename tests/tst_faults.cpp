@@ -126,8 +126,7 @@ void tst_faults::saveFails()
     const QStringList files = fixture.allFiles();
 
     LoadedEditor editor(path);
-    areaOf(&editor)->moveCursor(QTextCursor::End);
-    QTest::keyClicks(areaOf(&editor), QStringLiteral("typed"));
+    typeAtEnd(&editor, QStringLiteral("typed"));
     // Pasted, as no key types it; more than the full disk has room for.
     areaOf(&editor)->insertPlainText(QString(32 * 1024, u'n') + u'€');
     const QString typed = editor.text();

@@ -298,10 +298,7 @@ void tst_titleStrip::editorStrip()
         QVERIFY(button->geometry().bottom() < strip->height());
     }
 
-    QPlainTextEdit *area = areaOf(&editor);
-    area->setFocus();
-    area->moveCursor(QTextCursor::End);
-    ModalDriver::type(&editor, typed);
+    typeAtEnd(&editor, typed);
     ModalDriver driver;
     if (asks)
         driver.onMessageBox(
