@@ -118,7 +118,6 @@ public:
     ModalDriver &answer(int standardButton, int times = 1);
 
     bool done() const { return m_steps.isEmpty(); }
-    const QStringList &failures() const { return m_failures; }
     // What went wrong, one a line: the failures, then the steps still waiting
     // for their dialog. Empty when every step was taken and none failed.
     QString problems() const;

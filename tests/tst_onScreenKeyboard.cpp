@@ -112,7 +112,7 @@ void tst_onScreenKeyboard::typeByTouch()
 
     LoadedEditor editor(path);
     QVERIFY(QTest::qWaitForWindowExposed(&editor));
-    auto *area = editor.findChild<QPlainTextEdit *>(QStringLiteral("editArea"));
+    QPlainTextEdit *area = areaOf(&editor);
     tap(area->viewport(), area->viewport()->rect().bottomRight() - QPoint(5, 5));
     auto *panel = qobject_cast<QQuickWidget *>(onScreenKeyboard::panel());
     QVERIFY(panel);
