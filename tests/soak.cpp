@@ -534,7 +534,7 @@ private:
             return true;
         case 'T':
         case 'B': {
-            auto *area = editor()->findChild<QPlainTextEdit *>(QStringLiteral("editArea"));
+            QPlainTextEdit *area = areaOf(editor());
             area->moveCursor(QTextCursor::End);
             if (!m.readOnly && a.kind == 'B')
                 m.text.chop(1);

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLayout>
 #include <QListView>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -18,8 +19,47 @@
 
 #include <fcntl.h>
 #include <linux/capability.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+bool makeEntry(const QByteArray &path, const QByteArray &content, EntryKind kind)
+{
+    switch (kind) {
+    case EntryKind::File: {
+        const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0)
+            return false;
+        qsizetype done = 0;
+        while (done < content.size()) {
+            const ssize_t wrote
+                = ::write(fd, content.constData() + done, size_t(content.size() - done));
+            if (wrote <= 0)
+                break;
+            done += wrote;
+        }
+        return ::close(fd) == 0 && done == content.size();
+    }
+    case EntryKind::Link:
+        return ::symlink(content.constData(), path.constData()) == 0;
+    case EntryKind::Directory:
+        return ::mkdir(path.constData(), 0755) == 0;
+    case EntryKind::Fifo:
+        return ::mkfifo(path.constData(), 0644) == 0;
+    case EntryKind::Socket: {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
+        const bool bound = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+        ::close(fd);
+        return bound;
+    }
+    }
+    return false;
+}
 
 NoteDirFixture::NoteDirFixture()
     : m_previous(QDir::currentPath())
@@ -41,18 +81,20 @@ NoteDirFixture::~NoteDirFixture()
 
 QString NoteDirFixture::write(const QString &name, const QByteArray &bytes)
 {
-    const QString path = QStringLiteral("Documents/text/") + name;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()
-        || !file.flush())
-        m_valid = false;
-    return path;
+    make(QFile::encodeName(name), bytes);
+    return QStringLiteral("Documents/text/") + name;
+}
+
+bool NoteDirFixture::make(const QByteArray &name, const QByteArray &content, EntryKind kind)
+{
+    const bool made = makeEntry("Documents/text/" + name, content, kind);
+    m_valid = m_valid && made;
+    return made;
 }
 
 QByteArray NoteDirFixture::read(const QString &name) const
 {
-    QFile file(QStringLiteral("Documents/text/") + name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return readLocalFile(QFile::encodeName(QStringLiteral("Documents/text/") + name));
 }
 
 bool NoteDirFixture::exists(const QString &name) const
@@ -91,6 +133,13 @@ QPlainTextEdit *areaOf(const QWidget *editor)
     return editor->findChild<QPlainTextEdit *>(QStringLiteral("editArea"));
 }
 
+LoadedEditor::LoadedEditor(const QString &path)
+    : editWindowWidget(nullptr, "editWindow", true)
+{
+    fileName = path;
+    loadFile();
+}
+
 QStringList rowsOf(const mainWindowWidget &window)
 {
     QStringList rows;
@@ -104,6 +153,31 @@ void selectRow(const mainWindowWidget &window, int row)
 {
     QListView *list = listOf(window);
     list->setCurrentIndex(list->model()->index(row, 0));
+}
+
+QWidget *stripOf(const QWidget *window)
+{
+    return window->findChild<QWidget *>(QStringLiteral("titleStrip"), Qt::FindDirectChildrenOnly);
+}
+
+QString stripPlacementFault(const QWidget *window, bool ownLayout)
+{
+    const QWidget *strip = stripOf(window);
+    if (!strip)
+        return QStringLiteral("no strip");
+    if (!strip->isVisible())
+        return QStringLiteral("strip hidden");
+    if (strip->geometry() != QRect(0, 0, window->width(), window->contentsMargins().top()))
+        return QStringLiteral("strip at %1,%2 %3x%4 in a window %5 wide with top margin %6")
+            .arg(strip->x())
+            .arg(strip->y())
+            .arg(strip->width())
+            .arg(strip->height())
+            .arg(window->width())
+            .arg(window->contentsMargins().top());
+    if (ownLayout && window->layout()->contentsMargins() != QMargins(10, 10, 10, 10))
+        return QStringLiteral("layout margins changed");
+    return QString();
 }
 
 QList<QWidget *> visibleWindows()
@@ -157,6 +231,20 @@ ModalDriver &ModalDriver::onEditor(std::function<void(editWindowWidget *)> actio
     return *this;
 }
 
+ModalDriver &ModalDriver::rejectEditor()
+{
+    return onEditor([](editWindowWidget *editor) { editor->reject(); });
+}
+
+QString ModalDriver::problems() const
+{
+    QStringList problems = m_failures;
+    for (const Step &step : m_steps)
+        problems.append(step.wantsEditor ? QStringLiteral("no editor came")
+                                         : QStringLiteral("no message box came"));
+    return problems.join(u'\n');
+}
+
 void ModalDriver::poll()
 {
     QWidget *modal = QApplication::activeModalWidget();
@@ -168,8 +256,14 @@ void ModalDriver::poll()
         = !m_steps.isEmpty() && (m_steps.first().wantsEditor ? editor != nullptr : box != nullptr);
     if (expected) {
         m_idleTicks = 0;
-        if (box)
+        if (box) {
             m_boxTexts.append(box->text());
+            m_boxTitles.append(box->windowTitle());
+            if (box->textFormat() != Qt::PlainText)
+                m_failures.append(QStringLiteral("not plain text: ") + box->text());
+        } else {
+            m_editorTitles.append(editor->windowTitle());
+        }
         // Take the step off first: its action may run a nested loop.
         const Step step = m_steps.takeFirst();
         // Keys reach window shortcuts only in the active window.
@@ -205,12 +299,20 @@ void ModalDriver::type(editWindowWidget *editor, const QString &text)
 {
     QPlainTextEdit *area = areaOf(editor);
     area->setFocus();
-    const QStringList lines = text.split(u'\n');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (i > 0)
+    for (const QChar c : text) {
+        if (c == u'\n')
             QTest::keyClick(area, Qt::Key_Return);
-        QTest::keyClicks(area, lines.at(i));
+        else if (c == u'\b')
+            QTest::keyClick(area, Qt::Key_Backspace);
+        else
+            QTest::keyClicks(area, QString(c));
     }
+}
+
+void typeAtEnd(editWindowWidget *editor, const QString &text)
+{
+    areaOf(editor)->moveCursor(QTextCursor::End);
+    ModalDriver::type(editor, text);
 }
 
 void ModalDriver::pressKeys(QWidget *widget, int key, Qt::KeyboardModifiers modifiers)

@@ -16,11 +16,7 @@
 #include <random>
 
 #include <dirent.h>
-#include <fcntl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 // Whatever the note directory holds: what the list shows for the entry, what
 // View/Edit (accepted unchanged) and Delete do to it, and that nothing else in
@@ -64,36 +60,10 @@ static Snapshot snapshot()
     return files;
 }
 
-enum class Kind { File, Link, Directory, Fifo, Socket };
-Q_DECLARE_METATYPE(Kind)
-
-static bool makeEntry(const QByteArray &path, Kind kind, const QByteArray &content)
-{
-    if (kind == Kind::File) {
-        const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
-        const bool ok
-            = fd >= 0 && ::write(fd, content.constData(), size_t(content.size())) == content.size();
-        return ::close(fd) == 0 && ok;
-    }
-    if (kind == Kind::Link)
-        return ::symlink(content.constData(), path.constData()) == 0;
-    if (kind == Kind::Directory)
-        return ::mkdir(path.constData(), 0755) == 0;
-    if (kind == Kind::Fifo)
-        return ::mkfifo(path.constData(), 0644) == 0;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
-    const bool bound = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
-    ::close(fd);
-    return bound;
-}
-
 void tst_badInput::catalogue_data()
 {
     QTest::addColumn<QByteArray>("name");
-    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<EntryKind>("kind");
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("row"); // null: not listed
     QTest::addColumn<QString>("title"); // of the editor's window as shown
@@ -101,11 +71,11 @@ void tst_badInput::catalogue_data()
 
     auto note = [](const char *tag, const QByteArray &name, const QByteArray &content,
                    const QString &row, const QByteArray &saved, const QString &title = {}) {
-        QTest::newRow(tag) << name << Kind::File << content << row
+        QTest::newRow(tag) << name << EntryKind::File << content << row
                            << (title.isNull() ? QString::fromUtf8("Documents/text/" + name) : title)
                            << saved;
     };
-    auto notANote = [](const char *tag, const QByteArray &name, Kind kind,
+    auto notANote = [](const char *tag, const QByteArray &name, EntryKind kind,
                        const QByteArray &content = {}) {
         QTest::newRow(tag) << name << kind << content << QString() << QString() << QByteArray();
     };
@@ -148,18 +118,18 @@ void tst_badInput::catalogue_data()
     note("inside a linked Documents/text", "linked.txt", "via link", QStringLiteral("via link"),
          "via link");
 
-    notANote("symlink loop", "loop", Kind::Link, "loop");
-    notANote("link to a directory", "dirlink", Kind::Link, "..");
-    notANote("link to a device", "null", Kind::Link, "/dev/null");
-    notANote("socket", "sock", Kind::Socket);
-    notANote("FIFO", "pipe", Kind::Fifo);
-    notANote("subdirectory", "sub", Kind::Directory);
+    notANote("symlink loop", "loop", EntryKind::Link, "loop");
+    notANote("link to a directory", "dirlink", EntryKind::Link, "..");
+    notANote("link to a device", "null", EntryKind::Link, "/dev/null");
+    notANote("socket", "sock", EntryKind::Socket);
+    notANote("FIFO", "pipe", EntryKind::Fifo);
+    notANote("subdirectory", "sub", EntryKind::Directory);
 }
 
 void tst_badInput::catalogue()
 {
     QFETCH(QByteArray, name);
-    QFETCH(Kind, kind);
+    QFETCH(EntryKind, kind);
     QFETCH(QByteArray, content);
     QFETCH(QString, row);
     QFETCH(QString, title);
@@ -167,20 +137,20 @@ void tst_badInput::catalogue()
     NoteDirFixture fixture;
     if (QByteArray(QTest::currentDataTag()).contains("linked")) {
         QVERIFY(QDir().rename(QStringLiteral("Documents/text"), QStringLiteral("Documents/real")));
-        QVERIFY(::symlink("real", "Documents/text") == 0);
+        QVERIFY(makeEntry("Documents/text", "real", EntryKind::Link));
     }
     fixture.write(QStringLiteral("0-first.txt"), "alpha");
     fixture.write(QStringLiteral("caf\uFFFD.txt"), "look-alike");
     fixture.write(QStringLiteral("~last"), "omega");
     QVERIFY(fixture.isValid());
     const QByteArray path = "Documents/text/" + name;
-    QVERIFY(makeEntry(path, kind, content));
+    QVERIFY(fixture.make(name, content, kind));
     const Snapshot before = snapshot();
 
     ModalDriver driver; // any dialog during the rebuild is a failure
     mainWindowWidget window(nullptr, "mainWindow");
-    auto *list = window.findChild<QListView *>(QStringLiteral("notesList"));
-    QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
+    QListView *list = listOf(window);
+    VERIFY_ANSWERED(driver);
     QCOMPARE(list->model()->rowCount(), row.isNull() ? 3 : 4);
 
     int entryRow = -1;
@@ -205,8 +175,7 @@ void tst_badInput::catalogue()
         ModalDriver::pressKeys(editor, Qt::Key_S, Qt::ControlModifier);
     });
     window.openFile();
-    QVERIFY(driver.done());
-    QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
+    VERIFY_ANSWERED(driver);
     QCOMPARE(shownTitle, title);
     QCOMPARE(readLocalFile(path), saved);
     Snapshot after = snapshot();

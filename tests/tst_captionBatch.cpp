@@ -86,15 +86,6 @@ std::unique_ptr<Rescuer> unblockLater(int fd)
                                      [fd] { (void)!::write(fd, "unblocked\n", 10); });
 }
 
-bool writeBytes(const QByteArray &name, const QByteArray &bytes)
-{
-    const int fd = ::open("Documents/text/" + name, O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0)
-        return false;
-    const bool written = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
-    return ::close(fd) == 0 && written;
-}
-
 // A seccomp policy that answers io_uring_setup with EPERM.
 bool forbidRing()
 {
@@ -119,40 +110,55 @@ void tst_captionBatch::initTestCase()
         QSKIP("cannot install a seccomp filter here");
     // Where io_uring is switched on the reader must manage to batch. Under
     // emulation it may or may not be had; both ways must agree all the same.
-    QFile disabled(QStringLiteral("/proc/sys/kernel/io_uring_disabled"));
-    const bool switchedOff
-        = disabled.open(QIODevice::ReadOnly) && disabled.readAll().trimmed() != "0";
+    const QByteArray disabled = readLocalFile("/proc/sys/kernel/io_uring_disabled").trimmed();
+    const bool switchedOff = !disabled.isEmpty() && disabled != "0";
     m_ringRequired = TAVLO_URING && qgetenv("TAVLO_EMULATED") != "1" && !switchedOff;
     if (!m_ringRequired)
         qInfo("io_uring may not be had here: batching is not required");
 }
 
+// What happens to a listed note before its caption is read.
+enum class Change {
+    Nothing,
+    Vanishes,
+    Directory,
+    Fifo,
+    FifoWithWriter,
+    FifoWithLine,
+    Terminal,
+    DevZero,
+    DevNull,
+    LinkToNote,
+    Unreadable,
+    Emptied
+};
+Q_DECLARE_METATYPE(Change)
+
 void tst_captionBatch::sameBothWays_data()
 {
-    QTest::addColumn<QString>("change");
+    QTest::addColumn<Change>("change");
     QTest::addColumn<QString>("caption");
 
-    QTest::newRow("nothing happens") << QString() << QStringLiteral("listed");
-    QTest::newRow("vanishes") << QStringLiteral("vanish") << cannotOpen;
-    QTest::newRow("becomes a directory") << QStringLiteral("directory") << cannotOpen;
-    QTest::newRow("becomes a FIFO") << QStringLiteral("fifo") << cannotOpen;
-    QTest::newRow("becomes a FIFO held open by a writer")
-        << QStringLiteral("fifo-writer") << cannotOpen;
+    QTest::newRow("nothing happens") << Change::Nothing << QStringLiteral("listed");
+    QTest::newRow("vanishes") << Change::Vanishes << cannotOpen;
+    QTest::newRow("becomes a directory") << Change::Directory << cannotOpen;
+    QTest::newRow("becomes a FIFO") << Change::Fifo << cannotOpen;
+    QTest::newRow("becomes a FIFO held open by a writer") << Change::FifoWithWriter << cannotOpen;
     QTest::newRow("becomes a FIFO with a line in it")
-        << QStringLiteral("fifo-line") << QStringLiteral("piped");
-    QTest::newRow("becomes a terminal") << QStringLiteral("terminal") << cannotOpen;
-    QTest::newRow("becomes /dev/zero") << QStringLiteral("zero") << cannotOpen;
-    QTest::newRow("becomes /dev/null") << QStringLiteral("null") << cannotOpen;
-    QTest::newRow("becomes a link to a note") << QStringLiteral("link") << QStringLiteral("first");
-    QTest::newRow("becomes unreadable") << QStringLiteral("unreadable") << cannotOpen;
-    QTest::newRow("becomes empty") << QStringLiteral("empty") << QStringLiteral("<empty file>");
+        << Change::FifoWithLine << QStringLiteral("piped");
+    QTest::newRow("becomes a terminal") << Change::Terminal << cannotOpen;
+    QTest::newRow("becomes /dev/zero") << Change::DevZero << cannotOpen;
+    QTest::newRow("becomes /dev/null") << Change::DevNull << cannotOpen;
+    QTest::newRow("becomes a link to a note") << Change::LinkToNote << QStringLiteral("first");
+    QTest::newRow("becomes unreadable") << Change::Unreadable << cannotOpen;
+    QTest::newRow("becomes empty") << Change::Emptied << QStringLiteral("<empty file>");
 }
 
 void tst_captionBatch::sameBothWays()
 {
-    QFETCH(QString, change);
+    QFETCH(Change, change);
     QFETCH(QString, caption);
-    if (change == u"unreadable" && !m_permissionsApply)
+    if (change == Change::Unreadable && !m_permissionsApply)
         QSKIP("cannot drop the capability to read any file");
 
     const QStringList expected = {
@@ -165,19 +171,19 @@ void tst_captionBatch::sameBothWays()
     };
     for (const Reading reading : {Reading::OneAtATime, Reading::ManyAtATime}) {
         NoteDirFixture fixture;
-        QVERIFY(writeBytes("a.txt", "first\nsecond\n"));
-        QVERIFY(writeBytes("b.txt", "bee")); // no line feed at all
-        QVERIFY(writeBytes("c.txt", ""));
-        QVERIFY(writeBytes("d.txt", "\nx\n"));
-        QVERIFY(writeBytes("e.txt",
-                           "\xEF\xBB\xBF"
-                           "bom\r\nx"));
-        QVERIFY(writeBytes("f.txt", QByteArray("\xFF\xFEw\0i\0d\0e\0\n\0x\0", 14)));
-        QVERIFY(writeBytes("g.txt", QByteArray("\xFE\xFF\0w\0h\0o\0l\0e\0 \0t\0e\0x\0t", 22)));
-        QVERIFY(writeBytes("h.txt", QByteArray(5000, 'A') + "\nrest\n")); // line ends past 4 KiB
-        QVERIFY(writeBytes("i.txt", "cr\r\r\nx"));
-        QVERIFY(writeBytes("x.note", "listed\n"));
-        QVERIFY(writeBytes("\xFF\xFE.txt", "odd name\n")); // not valid UTF-8
+        QVERIFY(fixture.make("a.txt", "first\nsecond\n"));
+        QVERIFY(fixture.make("b.txt", "bee")); // no line feed at all
+        QVERIFY(fixture.make("c.txt", ""));
+        QVERIFY(fixture.make("d.txt", "\nx\n"));
+        QVERIFY(fixture.make("e.txt",
+                             "\xEF\xBB\xBF"
+                             "bom\r\nx"));
+        QVERIFY(fixture.make("f.txt", QByteArray("\xFF\xFEw\0i\0d\0e\0\n\0x\0", 14)));
+        QVERIFY(fixture.make("g.txt", QByteArray("\xFE\xFF\0w\0h\0o\0l\0e\0 \0t\0e\0x\0t", 22)));
+        QVERIFY(fixture.make("h.txt", QByteArray(5000, 'A') + "\nrest\n")); // line ends past 4 KiB
+        QVERIFY(fixture.make("i.txt", "cr\r\r\nx"));
+        QVERIFY(fixture.make("x.note", "listed\n"));
+        QVERIFY(fixture.make("\xFF\xFE.txt", "odd name\n")); // not valid UTF-8
 
         const QByteArray path = "Documents/text/x.note";
         int held = -1;
@@ -187,40 +193,53 @@ void tst_captionBatch::sameBothWays()
         });
         std::unique_ptr<Rescuer> unblocker;
         const auto afterListing = [&] {
-            if (change.isEmpty())
+            switch (change) {
+            case Change::Nothing:
                 return;
-            if (change == u"unreadable") {
+            case Change::Unreadable:
                 QVERIFY(::chmod(path, 0) == 0);
                 return;
-            }
-            if (change == u"empty") {
+            case Change::Emptied:
                 QVERIFY(::truncate(path, 0) == 0);
                 return;
+            default:
+                QVERIFY(::unlink(path) == 0);
             }
-            QVERIFY(::unlink(path) == 0);
-            if (change == u"directory") {
-                QVERIFY(::mkdir(path, 0755) == 0);
-            } else if (change.startsWith(u"fifo")) {
-                QVERIFY(::mkfifo(path, 0644) == 0);
-                if (change != u"fifo") {
-                    // Opened for reading and writing, it has a writer.
-                    held = ::open(path, O_RDWR | O_NONBLOCK);
-                    QVERIFY(held >= 0);
-                    if (change == u"fifo-line")
-                        QCOMPARE(::write(held, "piped\nmore", 10), 10);
-                    else
-                        unblocker = unblockLater(held);
-                }
-            } else if (change == u"terminal") {
+            switch (change) {
+            case Change::Directory:
+                QVERIFY(makeEntry(path, {}, EntryKind::Directory));
+                break;
+            case Change::Fifo:
+            case Change::FifoWithWriter:
+            case Change::FifoWithLine:
+                QVERIFY(makeEntry(path, {}, EntryKind::Fifo));
+                if (change == Change::Fifo)
+                    break;
+                // Opened for reading and writing, it has a writer.
+                held = ::open(path, O_RDWR | O_NONBLOCK);
+                QVERIFY(held >= 0);
+                if (change == Change::FifoWithLine)
+                    QCOMPARE(::write(held, "piped\nmore", 10), 10);
+                else
+                    unblocker = unblockLater(held);
+                break;
+            case Change::Terminal:
                 held = ::posix_openpt(O_RDWR | O_NOCTTY);
                 QVERIFY(held >= 0);
                 QVERIFY(::grantpt(held) == 0 && ::unlockpt(held) == 0);
-                QVERIFY(::symlink(::ptsname(held), path) == 0);
+                QVERIFY(makeEntry(path, ::ptsname(held), EntryKind::Link));
                 unblocker = unblockLater(held);
-            } else if (change == u"zero" || change == u"null") {
-                QVERIFY(::symlink(change == u"zero" ? "/dev/zero" : "/dev/null", path) == 0);
-            } else if (change == u"link") {
-                QVERIFY(::symlink("a.txt", path) == 0);
+                break;
+            case Change::DevZero:
+            case Change::DevNull:
+                QVERIFY(makeEntry(path, change == Change::DevZero ? "/dev/zero" : "/dev/null",
+                                  EntryKind::Link));
+                break;
+            case Change::LinkToNote:
+                QVERIFY(makeEntry(path, "a.txt", EntryKind::Link));
+                break;
+            default:
+                break;
             }
         };
         bool batched = false;
@@ -250,7 +269,7 @@ void tst_captionBatch::acrossBatches()
             // lines get shorter, so that a slot used again holds the bytes of
             // a longer one past the end of what is read into it.
             const QByteArray line = "note " + name + QByteArray((count - i) / 4, '-');
-            QVERIFY(writeBytes(name, line + (i % 10 == 4 ? "" : "\nmore")));
+            QVERIFY(fixture.make(name, line + (i % 10 == 4 ? "" : "\nmore")));
             expected.append(i % 7 == 3 ? cannotOpen : QString::fromLatin1(line));
         }
         bool batched = false;
@@ -292,11 +311,8 @@ void tst_captionBatch::warningsInListingOrder()
     mainWindowWidget window(nullptr, "mainWindow");
     QVERIFY(driver.done());
     QCOMPARE(driver.boxTexts(), warnings);
-    auto *list = window.findChild<NotesListView *>(QStringLiteral("notesList"));
-    QStringList shown;
-    for (int row = 0; row < list->model()->rowCount(); ++row)
-        shown.append(list->model()->index(row, 0).data().toString());
-    QCOMPARE(shown, rows);
+    QCOMPARE(rowsOf(window), rows);
+    QListView *list = listOf(window);
     // Each row stands for the note it shows.
     for (int row = 0; row < list->model()->rowCount(); ++row) {
         QCOMPARE(list->model()->index(row, 0).data(notes::NoteRows::EntryRole).toByteArray(),
@@ -304,17 +320,11 @@ void tst_captionBatch::warningsInListingOrder()
     }
 
     // The last row stands for the last readable note.
-    list->setCurrentIndex(list->model()->index(list->model()->rowCount() - 1, 0));
-    QString editorTitle;
-    driver.onEditor([&](editWindowWidget *editor) {
-        editorTitle = editor->windowTitle();
-        editor->reject();
-    });
-    driver.answer(QMessageBox::Ok, int(warnings.size()));
+    selectRow(window, list->model()->rowCount() - 1);
+    driver.rejectEditor().answer(QMessageBox::Ok, int(warnings.size()));
     window.openFile();
-    QVERIFY(driver.done());
-    QVERIFY(driver.failures().isEmpty());
-    QCOMPARE(editorTitle, notes::notePath(lastEntry));
+    VERIFY_ANSWERED(driver);
+    QCOMPARE(driver.editorTitles(), QStringList {notes::notePath(lastEntry)});
 }
 
 void tst_captionBatch::notesChangedWhileWarningShown()
@@ -342,11 +352,7 @@ void tst_captionBatch::notesChangedWhileWarningShown()
     });
     mainWindowWidget window(nullptr, "mainWindow");
     QVERIFY(driver.done());
-    auto *list = window.findChild<NotesListView *>(QStringLiteral("notesList"));
-    QStringList shown;
-    for (int row = 0; row < list->model()->rowCount(); ++row)
-        shown.append(list->model()->index(row, 0).data().toString());
-    QCOMPARE(shown, rows);
+    QCOMPARE(rowsOf(window), rows);
 }
 
 QTEST_MAIN(tst_captionBatch)

@@ -9,7 +9,6 @@
 
 #include <QAbstractButton>
 #include <QDir>
-#include <QListView>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -34,43 +33,61 @@ private slots:
 
 namespace {
 
-// Types `keys` at the end of the text; "\b" is Backspace, "\n" Return.
-void typeKeys(editWindowWidget *editor, const QString &keys)
-{
-    QPlainTextEdit *area = areaOf(editor);
-    area->setFocus();
-    area->moveCursor(QTextCursor::End);
-    for (const QChar c : keys) {
-        if (c == u'\b')
-            QTest::keyClick(area, Qt::Key_Backspace);
-        else if (c == u'\n')
-            QTest::keyClick(area, Qt::Key_Return);
-        else
-            QTest::keyClicks(area, QString(c));
-    }
-}
+enum class Way { Escape, Window, CloseButton };
+enum class Answer { Save, Return, Discard, Cancel, Escape, CloseQuestion };
 
-void closeNow(editWindowWidget *editor, const QString &way)
+void closeNow(editWindowWidget *editor, Way way)
 {
-    if (way == u"Escape") {
+    switch (way) {
+    case Way::Escape:
         ModalDriver::pressKeys(editor, Qt::Key_Escape, {});
-    } else if (way == u"window") {
+        break;
+    case Way::Window:
         editor->close();
-    } else {
+        break;
+    case Way::CloseButton: {
         auto *button = editor->findChild<QAbstractButton *>(QStringLiteral("closeButton"));
         QVERIFY(button);
         QTest::mouseClick(button, Qt::LeftButton);
+        break;
+    }
+    }
+}
+
+void answerBy(QMessageBox *box, Answer answer)
+{
+    switch (answer) {
+    case Answer::Return:
+        QTest::keyClick(box, Qt::Key_Return);
+        break;
+    case Answer::Escape:
+        QTest::keyClick(box, Qt::Key_Escape);
+        break;
+    case Answer::CloseQuestion:
+        box->close();
+        break;
+    case Answer::Save:
+    case Answer::Discard:
+    case Answer::Cancel:
+        ModalDriver::click(box,
+                           answer == Answer::Save          ? QMessageBox::Save
+                               : answer == Answer::Discard ? QMessageBox::Discard
+                                                           : QMessageBox::Cancel);
+        break;
     }
 }
 
 // Closes the editor once the driver's step has returned: the driver answers
 // no question that comes up while one of its steps is still running.
-void closeBy(editWindowWidget *editor, const QString &way)
+void closeBy(editWindowWidget *editor, Way way)
 {
     QTimer::singleShot(0, editor, [editor, way] { closeNow(editor, way); });
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Way)
+Q_DECLARE_METATYPE(Answer)
 
 void tst_discardQuestion::initTestCase()
 {
@@ -84,30 +101,28 @@ void tst_discardQuestion::cleanup()
 
 void tst_discardQuestion::answers_data()
 {
-    QTest::addColumn<QString>("way");
-    QTest::addColumn<QString>("answer");
+    QTest::addColumn<Way>("way");
+    QTest::addColumn<Answer>("answer");
     QTest::addColumn<bool>("saved");
     QTest::addColumn<bool>("stays");
-    const QList<std::pair<QString, const char *>> ways {
-        {QStringLiteral("Escape"), "Escape"},
-        {QStringLiteral("window"), "closing the window"},
-        {QStringLiteral("button"), "close button"}};
-    struct Answer
+    const std::pair<Way, const char *> ways[] {{Way::Escape, "Escape"},
+                                               {Way::Window, "closing the window"},
+                                               {Way::CloseButton, "close button"}};
+    struct Row
     {
-        QString how;
+        Answer how;
         const char *what;
         bool saved;
         bool stays;
     };
-    const QList<Answer> answers {
-        {QStringLiteral("Save"), "Save", true, false},
-        {QStringLiteral("Return"), "Return (the default)", true, false},
-        {QStringLiteral("Discard"), "Discard", false, false},
-        {QStringLiteral("Cancel"), "Cancel", false, true},
-        {QStringLiteral("Escape"), "Escape (Cancel)", false, true},
-        {QStringLiteral("close"), "closing the question (Cancel)", false, true}};
+    const Row answers[] {{Answer::Save, "Save", true, false},
+                         {Answer::Return, "Return (the default)", true, false},
+                         {Answer::Discard, "Discard", false, false},
+                         {Answer::Cancel, "Cancel", false, true},
+                         {Answer::Escape, "Escape (Cancel)", false, true},
+                         {Answer::CloseQuestion, "closing the question (Cancel)", false, true}};
     for (const auto &[way, wayName] : ways) {
-        for (const Answer &answer : answers)
+        for (const Row &answer : answers)
             QTest::addRow("%s, %s", wayName, answer.what)
                 << way << answer.how << answer.saved << answer.stays;
     }
@@ -115,28 +130,26 @@ void tst_discardQuestion::answers_data()
 
 void tst_discardQuestion::answers()
 {
-    QFETCH(QString, way);
-    QFETCH(QString, answer);
+    QFETCH(Way, way);
+    QFETCH(Answer, answer);
     QFETCH(bool, saved);
     QFETCH(bool, stays);
-    if (way == u"button")
+    if (way == Way::CloseButton)
         touchDevice::overridePlatformHasNoWindowManager(true);
     NoteDirFixture fixture;
     fixture.write(QStringLiteral("a.txt"), "old text");
     mainWindowWidget window(nullptr, "mainWindow");
-    auto *list = window.findChild<QListView *>(QStringLiteral("notesList"));
-    list->setCurrentIndex(list->model()->index(0, 0));
+    selectRow(window, 0);
 
     int cursorBefore = -1;
     int cursorAfter = -2;
     QString textAfter;
     bool focusBack = false;
-    QString title;
     QString question;
     bool saveIsDefault = false;
     ModalDriver driver;
     driver.onEditor([&](editWindowWidget *editor) {
-        typeKeys(editor, QStringLiteral(" new"));
+        typeAtEnd(editor, QStringLiteral(" new"));
         QTextCursor cursor = areaOf(editor)->textCursor();
         cursor.setPosition(3);
         areaOf(editor)->setTextCursor(cursor);
@@ -144,20 +157,9 @@ void tst_discardQuestion::answers()
         closeBy(editor, way);
     });
     driver.onMessageBox([&](QMessageBox *box) {
-        title = box->windowTitle();
         question = box->text();
         saveIsDefault = box->defaultButton() == box->button(QMessageBox::Save);
-        if (answer == u"Return")
-            QTest::keyClick(box, Qt::Key_Return);
-        else if (answer == u"Escape")
-            QTest::keyClick(box, Qt::Key_Escape);
-        else if (answer == u"close")
-            box->close();
-        else
-            ModalDriver::click(box,
-                               answer == u"Save"          ? QMessageBox::Save
-                                   : answer == u"Discard" ? QMessageBox::Discard
-                                                          : QMessageBox::Cancel);
+        answerBy(box, answer);
     });
     if (stays) {
         // Back in the editor as it was; then it is closed for good.
@@ -171,9 +173,8 @@ void tst_discardQuestion::answers()
             [](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Discard); });
     }
     window.openFile();
-    QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
-    QVERIFY(driver.done());
-    QCOMPARE(title, QStringLiteral("Unsaved changes"));
+    VERIFY_ANSWERED(driver);
+    QCOMPARE(driver.boxTitles().value(0), QStringLiteral("Unsaved changes"));
     QCOMPARE(question,
              QStringLiteral("Save the changes to 'Documents/text/a.txt' before closing?"));
     QVERIFY(saveIsDefault);
@@ -222,10 +223,8 @@ void tst_discardQuestion::asksOnlyWhenChanged()
     NoteDirFixture fixture;
     const QString path = original.isNull() ? notes::notePath(QStringLiteral("new.txt"))
                                            : fixture.write(QStringLiteral("a.txt"), original);
-    editWindowWidget editor(nullptr, "editWindow", true);
-    editor.fileName = path;
-    editor.loadFile();
-    typeKeys(&editor, keys);
+    LoadedEditor editor(path);
+    typeAtEnd(&editor, keys);
     while (undo && areaOf(&editor)->document()->isUndoAvailable())
         areaOf(&editor)->undo();
     const QString typed = editor.text();
@@ -234,8 +233,7 @@ void tst_discardQuestion::asksOnlyWhenChanged()
     if (asks)
         driver.answer(QMessageBox::Cancel);
     editor.reject();
-    QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
-    QVERIFY(driver.done());
+    VERIFY_ANSWERED(driver);
     QCOMPARE(editor.isVisible(), asks);
     if (!asks)
         QCOMPARE(editor.result(), int(QDialog::Rejected));
@@ -251,21 +249,20 @@ void tst_discardQuestion::failedSaveComesBack()
     QString textBack;
     ModalDriver driver;
     driver.onEditor([&](editWindowWidget *editor) {
-        typeKeys(editor, QStringLiteral("draft"));
+        typeAtEnd(editor, QStringLiteral("draft"));
         QVERIFY(QDir().rmdir(QStringLiteral("Documents/text")));
-        closeBy(editor, QStringLiteral("Escape"));
+        closeBy(editor, Way::Escape);
     });
     driver.answer(QMessageBox::Save);
     driver.answer(QMessageBox::Ok);
     driver.onEditor([&](editWindowWidget *editor) {
         textBack = editor->text();
         QVERIFY(QDir().mkpath(QStringLiteral("Documents/text")));
-        closeBy(editor, QStringLiteral("Escape"));
+        closeBy(editor, Way::Escape);
     });
     driver.answer(QMessageBox::Save);
     window.newFile();
-    QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
-    QVERIFY(driver.done());
+    VERIFY_ANSWERED(driver);
     QCOMPARE(textBack, QStringLiteral("draft"));
     QCOMPARE(driver.boxTexts().size(), 3);
     QVERIFY(driver.boxTexts().at(0).startsWith(QStringLiteral("Save the changes")));

@@ -113,8 +113,7 @@ void tst_drafts::draftLife()
     window.openFile();
     selectRow(window, 0);
     window.openFile();
-    QVERIFY2(driver.done() && driver.failures().isEmpty(),
-             qPrintable(driver.failures().join(u'\n')));
+    VERIFY_ANSWERED(driver);
     QCOMPARE(fixture.read(QStringLiteral("a.txt")), "xyone\n");
     QCOMPARE(draftsIn(m_drafts), Drafts());
 
@@ -131,8 +130,7 @@ void tst_drafts::draftLife()
         .answer(QMessageBox::Discard);
     selectRow(window, 0);
     window.openFile();
-    QVERIFY2(driver.done() && driver.failures().isEmpty(),
-             qPrintable(driver.failures().join(u'\n')));
+    VERIFY_ANSWERED(driver);
     QCOMPARE(draftsIn(m_drafts), Drafts());
     QCOMPARE(fixture.read(QStringLiteral("a.txt")), "xyone\n");
 }
@@ -155,9 +153,7 @@ void tst_drafts::offerAnswers()
         QVERIFY(ended.write({dir, path, notes::stampOf(path), QStringLiteral("draft ") + name}).ok);
     }
     QVERIFY(fixture.isValid());
-    QFile unreadable(m_drafts + QStringLiteral("/ffff.draft"));
-    QVERIFY(unreadable.open(QIODevice::WriteOnly) && unreadable.write("cut") == 3);
-    unreadable.close();
+    QVERIFY(makeEntry(store + "/ffff.draft", "cut"));
     // Asked about oldest first.
     for (const QString &name : QDir(m_drafts).entryList({QStringLiteral("*.draft")})) {
         notes::Draft draft;
@@ -188,8 +184,7 @@ void tst_drafts::offerAnswers()
         .onMessageBox(press("laterButton"))
         .answer(QMessageBox::Ok); // the unreadable draft
     window.offerDrafts();
-    QVERIFY2(driver.done() && driver.failures().isEmpty(),
-             qPrintable(driver.failures().join(u'\n')));
+    VERIFY_ANSWERED(driver);
     const QStringList &texts = driver.boxTexts();
     QCOMPARE(texts.size(), 5);
     QVERIFY(texts[0].startsWith(QStringLiteral("Text typed into 'Documents/text/a.txt'")));
@@ -204,8 +199,8 @@ void tst_drafts::offerAnswers()
     // Not asked again in this run.
     ModalDriver again;
     window.offerDrafts();
-    const QStringList failures = driver.failures() + again.failures();
-    QVERIFY2(failures.isEmpty(), qPrintable(failures.join(u'\n')));
+    VERIFY_ANSWERED(driver);
+    VERIFY_ANSWERED(again);
 }
 
 QTEST_MAIN(tst_drafts)

@@ -31,8 +31,8 @@ class tst_faults : public QObject
 
 private slots:
     void initTestCase() { m_permissionsApply = obeyFilePermissions(); }
-    void writeRefused_data();
-    void writeRefused();
+    void saveFails_data();
+    void saveFails();
     void changedBetweenListingAndOpening_data();
     void changedBetweenListingAndOpening();
     void rootSavesAnotherUsersNote();
@@ -41,63 +41,109 @@ private:
     bool m_permissionsApply = false;
 };
 
-enum class Refusal { ReadOnlyFileSystem, ReadOnlyDirectoryAndNote };
-Q_DECLARE_METATYPE(Refusal)
+enum class SaveFault {
+    DirectoryMissing,
+    DirectoryIsFile,
+    EightBitNote,
+    FullDisk,
+    ReadOnlyFileSystem,
+    ReadOnlyDirectoryAndNote
+};
+Q_DECLARE_METATYPE(SaveFault)
 
-void tst_faults::writeRefused_data()
+void tst_faults::saveFails_data()
 {
-    QTest::addColumn<Refusal>("fault");
-    QTest::addColumn<int>("error");
-    QTest::newRow("read-only file system") << Refusal::ReadOnlyFileSystem << EROFS;
-    QTest::newRow("read-only directory and note") << Refusal::ReadOnlyDirectoryAndNote << EACCES;
+    QTest::addColumn<SaveFault>("fault");
+    QTest::addColumn<QString>("reason");
+    const auto error = [](int code) { return QString::fromLocal8Bit(std::strerror(code)); };
+    QTest::newRow("note directory missing") << SaveFault::DirectoryMissing << error(ENOENT);
+    QTest::newRow("note directory replaced by a file")
+        << SaveFault::DirectoryIsFile << error(ENOTDIR);
+    QTest::newRow("8-bit note, character it cannot hold")
+        << SaveFault::EightBitNote
+        << QStringLiteral("The note is stored in an 8-bit encoding that cannot hold some of the "
+                          "characters typed.");
+    QTest::newRow("full disk") << SaveFault::FullDisk << error(ENOSPC);
+    QTest::newRow("read-only file system") << SaveFault::ReadOnlyFileSystem << error(EROFS);
+    QTest::newRow("read-only directory and note")
+        << SaveFault::ReadOnlyDirectoryAndNote << error(EACCES);
 }
 
-void tst_faults::writeRefused()
+void tst_faults::saveFails()
 {
-    QFETCH(Refusal, fault);
-    QFETCH(int, error);
+    QFETCH(SaveFault, fault);
+    QFETCH(QString, reason);
     NoteDirFixture fixture;
-    const QString path = fixture.write(QStringLiteral("note.txt"), "old\n");
-    QVERIFY(fixture.isValid());
     const char *dir = "Documents/text";
-    const bool mounted = fault == Refusal::ReadOnlyFileSystem;
-    std::function<void()> mend;
-    if (mounted) {
-        if (::geteuid() != 0 || ::mount("tmpfs", dir, "tmpfs", 0, "size=1m") != 0)
-            QSKIP("needs root to mount a tmpfs");
-        fixture.write(QStringLiteral("note.txt"), "old\n");
-        QVERIFY(fixture.isValid());
-        QVERIFY(::mount(nullptr, dir, nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0);
-        mend = [dir] { ::mount(nullptr, dir, nullptr, MS_REMOUNT, nullptr); };
-    } else {
-        if (!m_permissionsApply)
-            QSKIP("cannot drop the capability to write any file");
-        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
-        QVERIFY(QFile::setPermissions(QString::fromLatin1(dir),
-                                      QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        mend = [path] {
-            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        };
-    }
+    const bool mounted = fault == SaveFault::FullDisk || fault == SaveFault::ReadOnlyFileSystem;
+    if (mounted
+        && (::geteuid() != 0 || ::mount("tmpfs", dir, "tmpfs", 0, "size=64k,nr_inodes=64") != 0))
+        QSKIP("needs root to mount a small tmpfs");
     auto unmount = qScopeGuard([&] {
         if (mounted)
             ::umount2(dir, MNT_DETACH);
     });
+    const bool eightBit = fault == SaveFault::EightBitNote;
+    const bool directoryGone
+        = fault == SaveFault::DirectoryMissing || fault == SaveFault::DirectoryIsFile;
+    const QByteArray old = eightBit ? QByteArray("caf\xE9") : QByteArray("old\n");
+    const QString path = fixture.write(QStringLiteral("note.txt"), old);
+    QVERIFY(fixture.isValid());
 
-    editWindowWidget editor(nullptr, "editWindow", true);
-    editor.fileName = path;
-    editor.loadFile();
-    auto *area = editor.findChild<QPlainTextEdit *>(QStringLiteral("editArea"));
-    area->moveCursor(QTextCursor::End);
-    QTest::keyClicks(area, QStringLiteral("typed"));
-    const QString informative = failedSaveReason(editor, path);
-    QCOMPARE(informative, QString::fromLocal8Bit(std::strerror(error)));
-    QCOMPARE(editor.text(), QStringLiteral("old\ntyped"));
-    QCOMPARE(fixture.read(QStringLiteral("note.txt")), QByteArray("old\n"));
+    std::function<void()> mend;
+    switch (fault) {
+    case SaveFault::DirectoryMissing:
+    case SaveFault::DirectoryIsFile:
+        QVERIFY(QDir(QString::fromLatin1(dir)).removeRecursively());
+        if (fault == SaveFault::DirectoryIsFile)
+            QVERIFY(makeEntry(dir, {}));
+        mend = [dir] {
+            ::unlink(dir);
+            ::mkdir(dir, 0755);
+        };
+        break;
+    case SaveFault::EightBitNote:
+        break; // mended by taking back what it cannot hold
+    case SaveFault::FullDisk: {
+        QFile filler(QStringLiteral("Documents/text/.filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'f');
+        while (filler.write(block) == block.size() && filler.flush()) { }
+    }
+        mend = [] { ::unlink("Documents/text/.filler"); };
+        break;
+    case SaveFault::ReadOnlyFileSystem:
+        QVERIFY(::mount(nullptr, dir, nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0);
+        mend = [dir] { ::mount(nullptr, dir, nullptr, MS_REMOUNT, nullptr); };
+        break;
+    case SaveFault::ReadOnlyDirectoryAndNote:
+        if (!m_permissionsApply)
+            QSKIP("cannot drop the capability to write any file");
+        QVERIFY(::chmod(path.toUtf8(), 0400) == 0 && ::chmod(dir, 0500) == 0);
+        mend = [path] { ::chmod(path.toUtf8(), 0600); };
+        break;
+    }
+    const QStringList files = fixture.allFiles();
 
-    mend();
+    LoadedEditor editor(path);
+    typeAtEnd(&editor, QStringLiteral("typed"));
+    // Pasted, as no key types it; more than the full disk has room for.
+    areaOf(&editor)->insertPlainText(QString(32 * 1024, u'n') + u'€');
+    const QString typed = editor.text();
+    QCOMPARE(failedSaveReason(editor, path), reason);
+    QCOMPARE(editor.text(), typed);
+    QCOMPARE(fixture.read(QStringLiteral("note.txt")), directoryGone ? QByteArray() : old);
+    QCOMPARE(fixture.allFiles(), files);
+
+    // Once the cause is gone, the same editor saves.
+    if (eightBit)
+        areaOf(&editor)->undo();
+    else
+        mend();
+    const QString saved = editor.text();
     QVERIFY(editor.saveFile());
-    QCOMPARE(fixture.read(QStringLiteral("note.txt")), QByteArray("old\ntyped"));
+    QCOMPARE(fixture.read(QStringLiteral("note.txt")),
+             eightBit ? saved.toLatin1() : saved.toUtf8());
 }
 
 enum class Change { Vanishes, BecomesDirectory, BecomesFifo, BecomesLink };
@@ -144,15 +190,13 @@ void tst_faults::changedBetweenListingAndOpening()
                 ::close(fd);
         });
     QCOMPARE(notes::readCaption(listing.pathAt(0)).has_value(), readable);
-    editWindowWidget editor(nullptr, "editWindow", true);
-    editor.fileName = path;
     ModalDriver driver;
     if (change != Change::Vanishes && !readable)
         driver.answer(QMessageBox::Ok);
-    editor.loadFile();
+    LoadedEditor editor(path);
     if (guard)
         QVERIFY2(!guard->finish(), "waited on the FIFO for a writer");
-    QVERIFY(driver.done());
+    VERIFY_ANSWERED(driver);
     QCOMPARE(editor.text(), readable ? QStringLiteral("other") : QString());
 }
 

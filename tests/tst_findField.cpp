@@ -44,21 +44,18 @@ QString count(const mainWindowWidget &window)
 // editor showed; the editor types `text` and is accepted, or is rejected.
 QString openWithReturn(QLineEdit *field, const QString &text = QString())
 {
-    QString path;
     ModalDriver driver;
-    driver.onEditor([&](editWindowWidget *editor) {
-        path = editor->windowTitle();
-        if (text.isNull()) {
-            editor->reject();
-            return;
-        }
-        areaOf(editor)->selectAll();
-        ModalDriver::type(editor, text);
-        editor->accept();
-    });
+    if (text.isNull())
+        driver.rejectEditor();
+    else
+        driver.onEditor([&](editWindowWidget *editor) {
+            areaOf(editor)->selectAll();
+            ModalDriver::type(editor, text);
+            editor->accept();
+        });
     QTest::keyClick(field, Qt::Key_Return);
-    return QTest::qWaitFor([&] { return driver.done(); }, 5000) && driver.failures().isEmpty()
-        ? path
+    return QTest::qWaitFor([&] { return driver.done(); }, 5000) && driver.problems().isEmpty()
+        ? driver.editorTitles().value(0)
         : QStringLiteral("(no editor)");
 }
 

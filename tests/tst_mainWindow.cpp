@@ -115,37 +115,23 @@ void tst_mainWindow::unreadableNoteShiftsRows()
     fixture.write(QStringLiteral("c.txt"), "sea");
     QVERIFY(fixture.isValid());
 
-    QString title;
-    Qt::TextFormat format = Qt::AutoText;
     ModalDriver driver;
-    driver.onMessageBox([&](QMessageBox *box) {
-        title = box->windowTitle();
-        format = box->textFormat();
-        ModalDriver::click(box, QMessageBox::Ok);
-    });
+    driver.answer(QMessageBox::Ok);
     mainWindowWidget window(nullptr, "mainWindow");
     QCOMPARE(driver.boxTexts(), QStringList {"Could not read item '" + unreadable + "'"});
-    QCOMPARE(title, QStringLiteral("File i/o error"));
-    QCOMPARE(format, Qt::PlainText);
+    QCOMPARE(driver.boxTitles(), QStringList {"File i/o error"});
     QCOMPARE(rowsOf(window), (QStringList {"bee", "sea"}));
 
     // The first row stands for b.txt, not for the unreadable first entry.
     selectRow(window, 0);
-    QString editorTitle;
-    driver
-        .onEditor([&](editWindowWidget *editor) {
-            editorTitle = editor->windowTitle();
-            editor->reject();
-        })
-        .answer(QMessageBox::Ok);
+    driver.rejectEditor().answer(QMessageBox::Ok);
     window.openFile();
-    QCOMPARE(editorTitle, QStringLiteral("Documents/text/b.txt"));
+    QCOMPARE(driver.editorTitles(), QStringList {"Documents/text/b.txt"});
 
     selectRow(window, 0);
     driver.answer(QMessageBox::Yes).answer(QMessageBox::Ok);
     window.deleteFile();
-    QVERIFY(driver.done());
-    QVERIFY(driver.failures().isEmpty());
+    VERIFY_ANSWERED(driver);
     QVERIFY(driver.boxTexts().contains(QStringLiteral("Really delete\n'bee'?")));
     QVERIFY(!fixture.exists(QStringLiteral("b.txt")));
     QVERIFY(fixture.exists(unreadable));
@@ -180,18 +166,12 @@ void tst_mainWindow::deleteQuestion()
     mainWindowWidget window(nullptr, "mainWindow");
     selectRow(window, 1);
 
-    QString title;
-    Qt::TextFormat format = Qt::AutoText;
     ModalDriver driver;
-    driver.onMessageBox([&](QMessageBox *box) {
-        title = box->windowTitle();
-        format = box->textFormat();
-        ModalDriver::click(box, yes ? QMessageBox::Yes : QMessageBox::No);
-    });
+    driver.answer(yes ? QMessageBox::Yes : QMessageBox::No);
     window.deleteFile();
+    VERIFY_ANSWERED(driver);
     QCOMPARE(driver.boxTexts(), QStringList {question});
-    QCOMPARE(title, QStringLiteral("Delete file"));
-    QCOMPARE(format, Qt::PlainText);
+    QCOMPARE(driver.boxTitles(), QStringList {"Delete file"});
     QCOMPARE(fixture.exists(QStringLiteral("b.txt")), !yes);
     QVERIFY(fixture.exists(QStringLiteral("a.txt")));
     QCOMPARE(rowsOf(window).size(), yes ? 1 : 2);
@@ -208,7 +188,7 @@ void tst_mainWindow::nothingCurrent()
     // unexpected, before they return.
     window.deleteFile();
     window.openFile();
-    QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
+    VERIFY_ANSWERED(driver);
     QCOMPARE(visibleWindows(), QWidgetList {&window});
     QVERIFY(QDir(QStringLiteral("Documents/text")).exists());
 }
@@ -241,14 +221,9 @@ void tst_mainWindow::openKeys()
     QListView *list = listOf(window);
     selectRow(window, 1);
 
-    QString editorTitle;
     ModalDriver driver;
-    if (opens) {
-        driver.onEditor([&](editWindowWidget *editor) {
-            editorTitle = editor->windowTitle();
-            editor->reject();
-        });
-    }
+    if (opens)
+        driver.rejectEditor();
     // The editor runs modally inside the event that opens it: by the time
     // the click or key returns, it has come and gone.
     const QPoint row = list->visualRect(list->currentIndex()).center();
@@ -273,9 +248,8 @@ void tst_mainWindow::openKeys()
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
         break;
     }
-    QVERIFY(driver.done());
-    QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
-    QCOMPARE(editorTitle, opens ? QStringLiteral("Documents/text/b.txt") : QString());
+    VERIFY_ANSWERED(driver);
+    QCOMPARE(driver.editorTitles(), opens ? QStringList {"Documents/text/b.txt"} : QStringList());
     QCOMPARE(visibleWindows(), QWidgetList {&window});
 }
 
@@ -294,7 +268,7 @@ void tst_mainWindow::staleRows()
     ModalDriver driver;
     driver.answer(QMessageBox::Yes);
     window.deleteFile();
-    QVERIFY(driver.failures().isEmpty());
+    VERIFY_ANSWERED(driver);
     QCOMPARE(rowsOf(window), QStringList {"two"});
     QVERIFY(fixture.exists(QStringLiteral("b.txt")));
 }
@@ -318,14 +292,10 @@ void tst_mainWindow::keyboard()
     for (auto *button : window.findChildren<QPushButton *>())
         QVERIFY(!button->accessibleName().isEmpty());
 
-    QString editorTitle;
     ModalDriver driver;
-    driver.onEditor([&](editWindowWidget *editor) {
-        editorTitle = editor->windowTitle();
-        editor->reject();
-    });
+    driver.rejectEditor();
     QTest::keyClick(&window, Qt::Key_N, Qt::ControlModifier);
-    QVERIFY(editorTitle.startsWith(QStringLiteral("Documents/text/2")));
+    QVERIFY(driver.editorTitles().value(0).startsWith(QStringLiteral("Documents/text/2")));
 
     list->setFocus();
     list->setCurrentIndex(list->model()->index(0, 0));

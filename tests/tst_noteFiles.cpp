@@ -15,9 +15,7 @@
 #include <QTest>
 
 #include <fcntl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 class tst_noteFiles : public QObject
@@ -40,34 +38,30 @@ private slots:
     void after2038();
 };
 
-// Each item makes one directory entry: "name" a file holding "x", "name/" a
-// directory, "name@target" a link, "name|" a FIFO, "name=" a socket. Returns
-// whether all of them were made.
-static bool makeEntries(const QStringList &items)
+// Each item makes one entry of the note directory: "name" a file holding "x",
+// "name/" a directory, "name@target" a link, "name|" a FIFO, "name=" a
+// socket. Returns whether all of them were made.
+static bool makeEntries(NoteDirFixture &fixture, const QStringList &items)
 {
-    const QByteArray dir = "Documents/text/";
+    const QList<std::pair<char, EntryKind>> marks {
+        {'/', EntryKind::Directory}, {'|', EntryKind::Fifo}, {'=', EntryKind::Socket}};
     for (const QString &item : items) {
-        const QByteArray local = item.toUtf8();
-        bool made = false;
-        if (item.endsWith(u'/')) {
-            made = ::mkdir(dir + local.chopped(1), 0755) == 0;
-        } else if (item.contains(u'@')) {
-            const QList<QByteArray> parts = local.split('@');
-            made = ::symlink(parts[1].constData(), dir + parts[0]) == 0;
-        } else if (item.endsWith(u'|')) {
-            made = ::mkfifo(dir + local.chopped(1), 0644) == 0;
-        } else if (item.endsWith(u'=')) {
-            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-            sockaddr_un address {};
-            address.sun_family = AF_UNIX;
-            qstrncpy(address.sun_path, dir + local.chopped(1), sizeof address.sun_path);
-            made = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
-            ::close(fd);
-        } else {
-            QFile file(QString::fromUtf8(dir + local));
-            made = file.open(QIODevice::WriteOnly) && file.write("x") == 1;
+        QByteArray name = item.toUtf8();
+        QByteArray content = "x";
+        EntryKind kind = EntryKind::File;
+        if (const qsizetype at = name.indexOf('@'); at >= 0) {
+            content = name.mid(at + 1);
+            name.truncate(at);
+            kind = EntryKind::Link;
         }
-        if (!made)
+        for (const auto &[mark, markedKind] : marks) {
+            if (name.endsWith(mark)) {
+                name.chop(1);
+                content.clear();
+                kind = markedKind;
+            }
+        }
+        if (!fixture.make(name, content, kind))
             return false;
     }
     return true;
@@ -117,7 +111,7 @@ void tst_noteFiles::listing()
     QFETCH(QStringList, expected);
     NoteDirFixture fixture;
     QVERIFY(fixture.isValid());
-    QVERIFY(makeEntries(entries));
+    QVERIFY(makeEntries(fixture, entries));
     QCOMPARE(notes::listNoteEntries(), expected);
 
     notes::NoteListing listing;
@@ -196,7 +190,7 @@ void tst_noteFiles::captionOfUnopenable()
 {
     NoteDirFixture fixture;
     QVERIFY(fixture.isValid());
-    QVERIFY(makeEntries({"sub/", "pipe|"}));
+    QVERIFY(makeEntries(fixture, {"sub/", "pipe|"}));
     // A directory or a FIFO standing where a note was listed cannot be read,
     // and a FIFO must not block the caller.
     QVERIFY(!notes::readCaption("Documents/text/sub").has_value());
@@ -286,15 +280,7 @@ void tst_noteFiles::undecodableNamesRoundTrip()
     QFETCH(QByteArray, name);
     NoteDirFixture fixture;
     QVERIFY(fixture.isValid());
-    const QByteArray local = "Documents/text/" + name;
-    QFile file(QString::fromLatin1("Documents/text/other"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    {
-        const int fd = ::open(local.constData(), O_CREAT | O_WRONLY, 0644);
-        QVERIFY(fd >= 0);
-        QCOMPARE(::write(fd, "named\n", 6), 6);
-        ::close(fd);
-    }
+    QVERIFY(fixture.make("other", {}) && fixture.make(name, "named\n"));
     const QStringList entries = notes::listNoteEntries();
     QCOMPARE(entries.size(), 2);
     const QString entry

@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QListView>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -20,7 +19,6 @@
 #include <algorithm>
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <ftw.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -48,8 +46,6 @@ private:
     // The trash as created for this test: the data home did not exist before.
     QString trash() const { return m_dataHome + QStringLiteral("/Trash"); }
     static QByteArray infoPathLine(const QByteArray &notePath);
-    static QByteArray readAll(const QString &path);
-    static QByteArray readBytes(const QByteArray &path);
     static QList<QByteArray> entriesOf(const QByteArray &dir);
     static int modeOf(const QString &path);
     static bool lexists(const QByteArray &path);
@@ -102,18 +98,6 @@ QByteArray tst_noteTrash::infoPathLine(const QByteArray &notePath)
         + (QFile::encodeName(QDir::currentPath()) + '/' + notePath).toPercentEncoding("/") + '\n';
 }
 
-QByteArray tst_noteTrash::readBytes(const QByteArray &path)
-{
-    QByteArray bytes;
-    const int fd = ::open(path.constData(), O_RDONLY);
-    char buffer[4096];
-    for (ssize_t got; fd >= 0 && (got = ::read(fd, buffer, sizeof buffer)) > 0;)
-        bytes.append(buffer, got);
-    if (fd >= 0)
-        ::close(fd);
-    return bytes;
-}
-
 QList<QByteArray> tst_noteTrash::entriesOf(const QByteArray &dir)
 {
     QList<QByteArray> names;
@@ -126,12 +110,6 @@ QList<QByteArray> tst_noteTrash::entriesOf(const QByteArray &dir)
     }
     std::sort(names.begin(), names.end());
     return names;
-}
-
-QByteArray tst_noteTrash::readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 int tst_noteTrash::modeOf(const QString &path)
@@ -168,16 +146,11 @@ void tst_noteTrash::trashed()
     fixture.write(lookAlike, "look-alike");
     const QByteArray text = "keep me\nplease";
     const QByteArray path = "Documents/text/" + name;
-    if (link) {
-        QFile target(QStringLiteral("Documents/target.txt"));
-        QVERIFY(target.open(QIODevice::WriteOnly) && target.write(text) == text.size());
-        target.close();
-        QVERIFY(::symlink("../target.txt", path.constData()) == 0);
-    } else {
-        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-        QVERIFY(fd >= 0 && ::write(fd, text.constData(), size_t(text.size())) == text.size());
-        ::close(fd);
-    }
+    if (link)
+        QVERIFY(makeEntry("Documents/target.txt", text)
+                && fixture.make(name, "../target.txt", EntryKind::Link));
+    else
+        QVERIFY(fixture.make(name, text));
 
     QCOMPARE(notes::trashNote(path), notes::Disposal::Trashed);
 
@@ -194,12 +167,12 @@ void tst_noteTrash::trashed()
         char target[64] = {};
         QVERIFY(::readlink(files + kept.first(), target, sizeof target - 1) > 0);
         QCOMPARE(QByteArray(target), QByteArray("../target.txt"));
-        QCOMPARE(readAll(QStringLiteral("Documents/target.txt")), text);
+        QCOMPARE(readLocalFile("Documents/target.txt"), text);
     } else {
-        QCOMPARE(readBytes(files + kept.first()), text);
+        QCOMPARE(readLocalFile(files + kept.first()), text);
     }
     const QByteArray info
-        = readBytes(QFile::encodeName(trash()) + "/info/" + kept.first() + ".trashinfo");
+        = readLocalFile(QFile::encodeName(trash()) + "/info/" + kept.first() + ".trashinfo");
     QVERIFY2(info.startsWith("[Trash Info]\n"), info.constData());
     QVERIFY2(info.contains(infoPathLine(path)), info.constData());
     QVERIFY2(QRegularExpression(
@@ -227,34 +200,38 @@ void tst_noteTrash::sameNameTwice()
     const QDir files(trash() + QStringLiteral("/files"));
     QStringList texts;
     for (const QString &name : files.entryList(QDir::Files))
-        texts.append(QString::fromLatin1(readAll(files.filePath(name))));
+        texts.append(QString::fromLatin1(readLocalFile(QFile::encodeName(files.filePath(name)))));
     texts.sort();
     QCOMPARE(texts, (QStringList {"first", "second"}));
     QCOMPARE(QDir(trash() + QStringLiteral("/info")).entryList(QDir::Files).size(), 2);
 }
 
+enum class Obstacle { DataHomeIsFile, ReadOnlyTrash, TmpfsWithoutTrash };
+Q_DECLARE_METATYPE(Obstacle)
+
 void tst_noteTrash::removedWhereNoTrashTakesIt_data()
 {
-    QTest::addColumn<QString>("obstacle");
-    QTest::newRow("no data directory can be made") << QStringLiteral("data home is a file");
-    QTest::newRow("a trash that refuses new records") << QStringLiteral("read-only trash");
-    QTest::newRow("another file system without a trash") << QStringLiteral("tmpfs");
+    QTest::addColumn<Obstacle>("obstacle");
+    QTest::newRow("no data directory can be made") << Obstacle::DataHomeIsFile;
+    QTest::newRow("a trash that refuses new records") << Obstacle::ReadOnlyTrash;
+    QTest::newRow("another file system without a trash") << Obstacle::TmpfsWithoutTrash;
 }
 
 void tst_noteTrash::removedWhereNoTrashTakesIt()
 {
-    QFETCH(QString, obstacle);
+    QFETCH(Obstacle, obstacle);
     NoteDirFixture fixture;
     const QByteArray name = "note.txt";
     QString expectedLeft;
     std::function<void()> mend;
-    if (obstacle == u"data home is a file") {
+    switch (obstacle) {
+    case Obstacle::DataHomeIsFile:
         QVERIFY(QDir().mkpath(QFileInfo(m_dataHome).path()));
-        QFile blocker(m_dataHome);
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        QVERIFY(makeEntry(QFile::encodeName(m_dataHome), {}));
         m_dataHome += QStringLiteral("/more");
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_dataHome));
-    } else if (obstacle == u"read-only trash") {
+        break;
+    case Obstacle::ReadOnlyTrash: {
         if (!m_permissionsApply)
             QSKIP("cannot drop the capability to write any file");
         const QString info = notes::homeTrash() + QStringLiteral("/info");
@@ -262,7 +239,9 @@ void tst_noteTrash::removedWhereNoTrashTakesIt()
         mend = [info] {
             QFile::setPermissions(info, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         };
-    } else {
+        break;
+    }
+    case Obstacle::TmpfsWithoutTrash: {
         if (::geteuid() != 0 || ::mount("tmpfs", "Documents/text", "tmpfs", 0, "size=1m") != 0)
             QSKIP("needs root to mount a tmpfs");
         mend = [] { ::umount2("Documents/text", MNT_DETACH); };
@@ -270,14 +249,15 @@ void tst_noteTrash::removedWhereNoTrashTakesIt()
         const QString topTrash = QStringLiteral(".Trash-%1").arg(::getuid());
         fixture.write(topTrash, "in the way");
         expectedLeft = topTrash;
+        break;
+    }
     }
     auto cleanup = qScopeGuard([&] {
         if (mend)
             mend();
     });
     const QByteArray path = "Documents/text/" + name;
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    QVERIFY(fd >= 0 && ::write(fd, "text", 4) == 4 && ::close(fd) == 0);
+    QVERIFY(fixture.make(name, "text"));
 
     QCOMPARE(notes::trashNote(path), notes::Disposal::Removed);
 
@@ -302,11 +282,10 @@ void tst_noteTrash::otherFileSystemWithItsOwnTrash()
 
     QCOMPARE(notes::trashNote(path), notes::Disposal::Trashed);
 
-    const QString topTrash = QStringLiteral("Documents/text/.Trash-%1").arg(::getuid());
-    QCOMPARE(readAll(topTrash + QStringLiteral("/files/note.txt")), QByteArray("text"));
+    const QByteArray topTrash = "Documents/text/.Trash-" + QByteArray::number(::getuid());
+    QCOMPARE(readLocalFile(topTrash + "/files/note.txt"), QByteArray("text"));
     // Named from the top of its file system, as the trash there wants it.
-    QVERIFY(readAll(topTrash + QStringLiteral("/info/note.txt.trashinfo"))
-                .contains("\nPath=note.txt\n"));
+    QVERIFY(readLocalFile(topTrash + "/info/note.txt.trashinfo").contains("\nPath=note.txt\n"));
     QCOMPARE(notes::listNoteEntries(), QStringList());
 }
 
@@ -316,18 +295,16 @@ void tst_noteTrash::deleteAsksThenTrashes()
     fixture.write(QStringLiteral("a.txt"), "ant");
     const QString path = fixture.write(QStringLiteral("b.txt"), "bee\nbody");
     mainWindowWidget window(nullptr, "mainWindow");
-    auto *list = window.findChild<QListView *>(QStringLiteral("notesList"));
-    list->setCurrentIndex(list->model()->index(1, 0));
+    selectRow(window, 1);
 
     const QString question = answerBox([&] { window.deleteFile(); }, QMessageBox::Yes);
 
     QCOMPARE(question, QStringLiteral("Really delete\n'bee'?"));
     QCOMPARE(fixture.allFiles(), QStringList {"a.txt"});
-    QCOMPARE(list->model()->rowCount(), 1);
-    QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("ant"));
-    QCOMPARE(readAll(trash() + QStringLiteral("/files/b.txt")), QByteArray("bee\nbody"));
-    QVERIFY(readAll(trash() + QStringLiteral("/info/b.txt.trashinfo"))
-                .contains(infoPathLine(path.toUtf8())));
+    QCOMPARE(rowsOf(window), QStringList {"ant"});
+    const QByteArray trashed = QFile::encodeName(trash());
+    QCOMPARE(readLocalFile(trashed + "/files/b.txt"), QByteArray("bee\nbody"));
+    QVERIFY(readLocalFile(trashed + "/info/b.txt.trashinfo").contains(infoPathLine(path.toUtf8())));
 }
 
 QTEST_MAIN(tst_noteTrash)

@@ -52,6 +52,8 @@ private:
         QMap<QByteArray, quint64> names;
         QHash<quint64, QByteArray> contents;
     };
+    // Notes the files of `dir` by name and inode, and their contents.
+    static bool recordFiles(const QString &dir, Recorded &recorded);
     // Saves `after` over `before` (or a new note when `before` is null) on
     // the given route, recording what the save did to the disk.
     void recordSave(Route route, const QByteArray &before, const QByteArray &after,
@@ -84,6 +86,19 @@ QString routeName(int route)
 
 } // namespace
 
+bool tst_powerCut::recordFiles(const QString &dir, Recorded &recorded)
+{
+    for (const QString &name : QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const QByteArray local = QFile::encodeName(dir + u'/' + name);
+        struct stat st;
+        if (::lstat(local.constData(), &st) != 0)
+            return false;
+        recorded.names.insert(QFile::encodeName(name), quint64(st.st_ino));
+        recorded.contents.insert(quint64(st.st_ino), readLocalFile(local));
+    }
+    return true;
+}
+
 void tst_powerCut::recordSave(Route route, const QByteArray &before, const QByteArray &after,
                               Recorded &recorded)
 {
@@ -92,14 +107,7 @@ void tst_powerCut::recordSave(Route route, const QByteArray &before, const QByte
     if (!before.isNull())
         fixture.write(QString::fromLatin1(noteName), before);
 
-    const QDir dir(QStringLiteral("Documents/text"));
-    for (const QString &name : fixture.allFiles()) {
-        const QByteArray local = QFile::encodeName(dir.filePath(name));
-        struct stat st;
-        QVERIFY(::lstat(local.constData(), &st) == 0);
-        recorded.names.insert(QFile::encodeName(name), quint64(st.st_ino));
-        recorded.contents.insert(quint64(st.st_ino), fixture.read(name));
-    }
+    QVERIFY(recordFiles(QStringLiteral("Documents/text"), recorded));
 
     const mode_t modes[] = {0700, 0500, 0300};
     QVERIFY(::chmod("Documents/text", modes[int(route)]) == 0);
@@ -323,27 +331,21 @@ void tst_powerCut::draftStaysWhole()
     const QString before = draft.text;
     draft.text = QString::fromLatin1(longerText);
 
-    QMap<QByteArray, quint64> names;
-    QHash<quint64, QByteArray> contents;
+    Recorded recorded;
+    QVERIFY(recordFiles(QStringLiteral("drafts"), recorded));
     QByteArray draftName;
-    for (const QString &name :
-         QDir(QStringLiteral("drafts")).entryList(QDir::Files | QDir::Hidden)) {
-        const QByteArray local = "drafts/" + QFile::encodeName(name);
-        struct stat st;
-        QVERIFY(::lstat(local.constData(), &st) == 0);
-        names.insert(QFile::encodeName(name), quint64(st.st_ino));
-        contents.insert(quint64(st.st_ino), readLocalFile(local));
-        if (name.endsWith(QStringLiteral(".draft")))
-            draftName = QFile::encodeName(name);
+    for (const QByteArray &name : recorded.names.keys()) {
+        if (name.endsWith(".draft"))
+            draftName = name;
     }
-    QList<FileOp> ops;
     {
         FileOpRecording recording;
         QVERIFY(store.write(draft).ok);
-        ops = recording.ops();
+        recorded.ops = recording.ops();
     }
+    const QList<FileOp> &ops = recorded.ops;
     QString problem;
-    CrashExplorer("drafts", names, contents)
+    CrashExplorer("drafts", recorded.names, recorded.contents)
         .explore(ops, [&](int done, const CrashExplorer::Files &files) {
             notes::Draft found;
             if (!problem.isEmpty())

@@ -70,13 +70,10 @@ void tst_startup::showsNotes()
         fixture.write(names.at(i), texts.at(i).toUtf8());
 
     mainWindowWidget window(nullptr, "mainWindow");
-    auto *list = window.findChild<QListView *>("notesList");
+    QListView *list = listOf(window);
     QVERIFY(list);
     const QAbstractItemModel *model = list->model();
-    QStringList captions;
-    for (int row = 0; row < model->rowCount(); ++row)
-        captions.append(model->index(row, 0).data().toString());
-    QCOMPARE(captions, rows);
+    QCOMPARE(rowsOf(window), rows);
 
     // The screen of a small device.
     window.resize(800, 480);

@@ -53,11 +53,6 @@ private slots:
 
 namespace {
 
-QWidget *stripOf(const QWidget *window)
-{
-    return window->findChild<QWidget *>(QStringLiteral("titleStrip"), Qt::FindDirectChildrenOnly);
-}
-
 QString stripTitle(const QWidget *window)
 {
     const QWidget *strip = stripOf(window);
@@ -68,29 +63,6 @@ QString stripTitle(const QWidget *window)
 QAbstractButton *buttonOf(const QWidget *window, const QString &name)
 {
     return window->findChild<QAbstractButton *>(name);
-}
-
-// Checks that the strip lies across the top of the window, in the room the
-// window's top contents margin leaves, and that the layout of Tavlo's own
-// windows kept its margin of 10 below it.
-QString stripPlacementFault(const QWidget *window, bool ownLayout = true)
-{
-    const QWidget *strip = stripOf(window);
-    if (!strip)
-        return QStringLiteral("no strip");
-    if (!strip->isVisible())
-        return QStringLiteral("strip hidden");
-    if (strip->geometry() != QRect(0, 0, window->width(), window->contentsMargins().top()))
-        return QStringLiteral("strip at %1,%2 %3x%4 in a window %5 wide with top margin %6")
-            .arg(strip->x())
-            .arg(strip->y())
-            .arg(strip->width())
-            .arg(strip->height())
-            .arg(window->width())
-            .arg(window->contentsMargins().top());
-    if (ownLayout && window->layout()->contentsMargins() != QMargins(10, 10, 10, 10))
-        return QStringLiteral("layout margins changed");
-    return QString();
 }
 
 // Shows and lays out a window the way the event loop would before its first
@@ -201,9 +173,7 @@ void tst_titleStrip::nothingWithWindowManager()
     mainWindowWidget window(nullptr, "mainWindow");
     window.show();
     settle(&window);
-    editWindowWidget editor(nullptr, "editWindow", true);
-    editor.fileName = path;
-    editor.loadFile();
+    LoadedEditor editor(path);
     settle(&editor);
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Delete file"), QStringLiteral("?"));
     box.show();
@@ -242,8 +212,7 @@ void tst_titleStrip::mainWindowTitle()
     // The main window has no OK or close button of its own.
     QCOMPARE(stripOf(&window)->findChildren<QAbstractButton *>().size(), 0);
     const int top = window.contentsMargins().top();
-    const auto *list = window.findChild<QListView *>(QStringLiteral("notesList"));
-    QCOMPARE(list->geometry().top(), top + 10);
+    QCOMPARE(listOf(window)->geometry().top(), top + 10);
     for (const char *name : {"newButton", "editButton", "deleteButton"})
         QVERIFY(buttonOf(&window, QString::fromLatin1(name))->isVisible());
 }
@@ -299,9 +268,7 @@ void tst_titleStrip::editorStrip()
         fixture.write(name, original);
     const QString path = notes::notePath(name);
 
-    editWindowWidget editor(nullptr, "editWindow", true);
-    editor.fileName = path;
-    editor.loadFile();
+    LoadedEditor editor(path);
     settle(&editor);
     QCOMPARE(stripTitle(&editor), title);
     QCOMPARE(stripPlacementFault(&editor), QString());
@@ -331,17 +298,13 @@ void tst_titleStrip::editorStrip()
         QVERIFY(button->geometry().bottom() < strip->height());
     }
 
-    QPlainTextEdit *area = areaOf(&editor);
-    area->setFocus();
-    area->moveCursor(QTextCursor::End);
-    ModalDriver::type(&editor, typed);
+    typeAtEnd(&editor, typed);
     ModalDriver driver;
     if (asks)
         driver.onMessageBox(
             [](QMessageBox *box) { ModalDriver::click(box, QMessageBox::Discard); });
     QTest::mouseClick(control == u"okButton" ? ok : close, Qt::LeftButton);
-    QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
-    QVERIFY(driver.done());
+    VERIFY_ANSWERED(driver);
     // A tap closes the editor with the result the edit cycle acts on; that
     // cycle saves an accepted editor.
     QVERIFY(!editor.isVisible());
@@ -368,9 +331,7 @@ void tst_titleStrip::longTitleLosesItsMiddle()
                                          + QStringLiteral(" end.txt"));
     std::unique_ptr<QWidget> window;
     if (resizedWhenShown) {
-        auto editor = std::make_unique<editWindowWidget>(nullptr, "editWindow", true);
-        editor->fileName = path;
-        editor->loadFile();
+        auto editor = std::make_unique<LoadedEditor>(path);
         editor->showNormal();
         editor->resize(480, 272);
         window = std::move(editor);
@@ -395,20 +356,24 @@ void tst_titleStrip::longTitleLosesItsMiddle()
     }
 }
 
+// What brings the message box up.
+enum class BoxFrom { ReadFailure, Delete, LargeNote, UnsavedChanges };
+Q_DECLARE_METATYPE(BoxFrom)
+
 void tst_titleStrip::messageBoxTitles_data()
 {
-    QTest::addColumn<QString>("action");
+    QTest::addColumn<BoxFrom>("action");
     QTest::addColumn<QString>("title");
-    QTest::newRow("read failure") << QStringLiteral("read") << QStringLiteral("File i/o error");
-    QTest::newRow("delete question") << QStringLiteral("delete") << QStringLiteral("Delete file");
-    QTest::newRow("note too large") << QStringLiteral("large") << QStringLiteral("Note too large");
+    QTest::newRow("read failure") << BoxFrom::ReadFailure << QStringLiteral("File i/o error");
+    QTest::newRow("delete question") << BoxFrom::Delete << QStringLiteral("Delete file");
+    QTest::newRow("note too large") << BoxFrom::LargeNote << QStringLiteral("Note too large");
     QTest::newRow("unsaved changes")
-        << QStringLiteral("unsaved") << QStringLiteral("Unsaved changes");
+        << BoxFrom::UnsavedChanges << QStringLiteral("Unsaved changes");
 }
 
 void tst_titleStrip::messageBoxTitles()
 {
-    QFETCH(QString, action);
+    QFETCH(BoxFrom, action);
     QFETCH(QString, title);
     touchDevice::overridePlatformHasNoWindowManager(true);
     NoteDirFixture fixture;
@@ -434,18 +399,16 @@ void tst_titleStrip::messageBoxTitles()
         if (box->isVisible())
             box->done(QMessageBox::Cancel);
     });
-    if (action == u"delete") {
+    if (action == BoxFrom::Delete) {
         mainWindowWidget window(nullptr, "mainWindow");
-        auto *list = window.findChild<QListView *>(QStringLiteral("notesList"));
-        list->setCurrentIndex(list->model()->index(0, 0));
+        selectRow(window, 0);
         window.deleteFile();
     } else {
-        editWindowWidget editor(nullptr, "editWindow", true);
-        editor.fileName = notes::notePath(action == u"read"        ? QStringLiteral("sub")
-                                              : action == u"large" ? QStringLiteral("large.txt")
-                                                                   : QStringLiteral("a.txt"));
-        editor.loadFile();
-        if (action == u"unsaved") {
+        LoadedEditor editor(notes::notePath(action == BoxFrom::ReadFailure ? QStringLiteral("sub")
+                                                : action == BoxFrom::LargeNote
+                                                ? QStringLiteral("large.txt")
+                                                : QStringLiteral("a.txt")));
+        if (action == BoxFrom::UnsavedChanges) {
             ModalDriver::type(&editor, QStringLiteral("b"));
             editor.reject();
         }
@@ -479,10 +442,7 @@ void tst_titleStrip::accessibleNamesHoldLabels()
         shown = std::make_unique<mainWindowWidget>(nullptr, "mainWindow");
         shown->show();
     } else {
-        auto editor = std::make_unique<editWindowWidget>(nullptr, "editWindow", true);
-        editor->fileName = notes::notePath(QStringLiteral("a.txt"));
-        editor->loadFile();
-        shown = std::move(editor);
+        shown = std::make_unique<LoadedEditor>(notes::notePath(QStringLiteral("a.txt")));
     }
     settle(shown.get());
 

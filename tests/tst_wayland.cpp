@@ -65,11 +65,10 @@ int runClient(int argc, char **argv)
             QTest::mouseClick(areaOf(editor)->viewport(), Qt::LeftButton);
             keys = onScreenKeyboard::panel() != nullptr;
         }
-        const auto *strip = editor->findChild<QWidget *>(QStringLiteral("titleStrip"));
+        const QWidget *strip = stripOf(editor);
         const auto *ok = editor->findChild<QAbstractButton *>(QStringLiteral("okButton"));
         const auto *close = editor->findChild<QAbstractButton *>(QStringLiteral("closeButton"));
-        const bool placed = strip && ok && close && strip->isVisible()
-            && strip->geometry() == QRect(0, 0, editor->width(), editor->contentsMargins().top())
+        const bool placed = ok && close && stripPlacementFault(editor).isEmpty()
             && close->geometry().right() == strip->width() - 1
             && ok->geometry().right() < close->geometry().left();
         report = QStringLiteral("keyboard=%1 keys=%2 strip=%3 buttons=%4 placed=%5")
@@ -98,8 +97,8 @@ int runClient(int argc, char **argv)
     report += QStringLiteral(" saved=%1\n")
                   .arg(saved.size() == 1 && notes.read(saved.first()) == "Under Weston");
     std::fputs(qPrintable(report), stdout);
-    std::fputs(qPrintable(driver.failures().join(u'\n')), stderr);
-    return driver.failures().isEmpty() ? 0 : 1;
+    std::fputs(qPrintable(driver.problems()), stderr);
+    return driver.problems().isEmpty() ? 0 : 1;
 }
 
 } // namespace
