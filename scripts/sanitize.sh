@@ -11,7 +11,7 @@ install_missing cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-
     qt6-l10n-tools qt6-translations-l10n
 
 build="$root/build-sanitize"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAVLO_SANITIZE=ON
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVLO_SANITIZE=ON
 cmake --build "$build"
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1"

@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # SPDX-FileCopyrightText: 2026 The Tavlo developers
 # The soak: builds Tavlo's notes library and windows with AddressSanitizer and
-# UndefinedBehaviorSanitizer in build-soak/, then drives the real windows on
+# UndefinedBehaviorSanitizer in build-sanitize/, then drives the real windows on
 # the offscreen platform through random user actions while other programs
 # change the notes underneath, checking every step against a model of what
 # must be on disk and on the screen (tests/soak.cpp).
@@ -31,10 +31,11 @@ done
 
 install_missing cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core liburing-dev \
     util-linux
-build="$root/build-soak"
+# The sanitized suite's build (scripts/sanitize.sh), configured alike: after
+# it, as in CI, nothing is left to build.
+build="$root/build-sanitize"
 started=$SECONDS
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVLO_SANITIZE=ON \
-    -DTAVLO_BUILD_BENCH=OFF >/dev/null
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVLO_SANITIZE=ON >/dev/null
 cmake --build "$build" --target tavloSoak
 echo "soak: built in $((SECONDS - started)) s"
 
