@@ -339,6 +339,14 @@ void released(QWidget *widget)
         theHost()->released(widget);
 }
 
+void typeInto(QWidget *text, const std::function<void()> &giveFocus)
+{
+    // The keys are made before the text takes the focus, as for a tap.
+    pressed(text);
+    giveFocus();
+    released(text);
+}
+
 QWidget *panel()
 {
     return theHost() ? theHost()->panel() : nullptr;
