@@ -12,11 +12,10 @@ class QWidget;
 // across the top of its window, showing the window's title in a label named
 // "titleLabel". A dialog that asked for them also gets, at the strip's right
 // end, an "OK" button named "okButton" that accepts it and a "✕" button named
-// "closeButton" that rejects it, each big enough for a fingertip. The strip
-// A window may offer actions to its strip: each becomes a button there, left
-// of OK and ✕, as big as they are. The strip
-// reserves its room at the window's top edge, so the window's own layout
-// keeps its margins and places.
+// "closeButton" that rejects it, each big enough for a fingertip. A window
+// may offer actions to its strip: each becomes a button there, left of OK and
+// ✕, as big as they are. The strip reserves its room at the window's top
+// edge, so the window's own layout keeps its margins and places.
 namespace titleStrip {
 
 // Gives the window its strip, unless it has one; returns whether it did.
