@@ -113,6 +113,7 @@ void tst_onScreenKeyboard::typeByTouch()
     LoadedEditor editor(path);
     QVERIFY(QTest::qWaitForWindowExposed(&editor));
     QPlainTextEdit *area = areaOf(&editor);
+    const int fullHeight = area->height();
     tap(area->viewport(), area->viewport()->rect().bottomRight() - QPoint(5, 5));
     auto *panel = qobject_cast<QQuickWidget *>(onScreenKeyboard::panel());
     QVERIFY(panel);
@@ -130,6 +131,7 @@ void tst_onScreenKeyboard::typeByTouch()
     if (closeBy == u"closeButton") {
         driver.onMessageBox([&](QMessageBox *box) {
             QVERIFY2(!panel->isVisible(), "the keys cover the question");
+            QVERIFY2(area->height() == fullHeight, "the keys' room is kept once they are gone");
             ModalDriver::click(box, QMessageBox::Save);
         });
     }

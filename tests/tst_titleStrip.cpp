@@ -209,8 +209,12 @@ void tst_titleStrip::mainWindowTitle()
     settle(&window);
     QCOMPARE(stripTitle(&window), QStringLiteral("Tavlo"));
     QCOMPARE(stripPlacementFault(&window), QString());
-    // The main window has no OK or close button of its own.
-    QCOMPARE(stripOf(&window)->findChildren<QAbstractButton *>().size(), 0);
+    // The main window has no OK or close button of its own, only a find
+    // button as big as theirs.
+    const auto stripButtons = stripOf(&window)->findChildren<QAbstractButton *>();
+    QCOMPARE(stripButtons.size(), 1);
+    QCOMPARE(stripButtons.first()->objectName(), QStringLiteral("findButton"));
+    QCOMPARE(stripButtons.first()->height(), stripOf(&window)->height());
     const int top = window.contentsMargins().top();
     QCOMPARE(listOf(window)->geometry().top(), top + 10);
     for (const char *name : {"newButton", "editButton", "deleteButton"})
@@ -423,8 +427,8 @@ void tst_titleStrip::accessibleNamesHoldLabels_data()
 {
     QTest::addColumn<QString>("window");
     QTest::addColumn<QStringList>("controls");
-    QTest::newRow("main window") << QStringLiteral("mainWindow")
-                                 << QStringList {"newButton", "editButton", "deleteButton"};
+    QTest::newRow("main window") << QStringLiteral(
+        "mainWindow") << QStringList {"newButton", "editButton", "deleteButton", "findButton"};
     QTest::newRow("editor on a device")
         << QStringLiteral("editWindow") << QStringList {"okButton", "closeButton"};
 }

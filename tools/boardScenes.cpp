@@ -265,14 +265,15 @@ private:
         if (!waits)
             QTimer::singleShot(20, this, [this] { next(); });
         settle();
-        if (step.verb == QLatin1String("snap") || step.verb == QLatin1String("look"))
+        if (step.verb == QLatin1String("snap") || step.verb == QLatin1String("look")) {
             snap(step.argument);
-        else if (step.verb == QLatin1String("keys"))
+            m_looked = step.verb == QLatin1String("look");
+        } else if (step.verb == QLatin1String("keys"))
             tapKeys(step.argument);
         else if (step.verb == QLatin1String("drag"))
             dragUntil(step.argument);
         else if (step.verb == QLatin1String("tap"))
-            tap(step.argument);
+            tapWhereShown(step.argument);
         else if (step.verb == QLatin1String("type"))
             QTest::keyClicks(focused(), step.argument);
         else if (step.verb == QLatin1String("key"))
@@ -363,7 +364,21 @@ private:
         QFile file(m_output.filePath(name + QStringLiteral(".json")));
         if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(places).toJson()) < 0)
             fail(QStringLiteral("cannot write the places of ") + name);
+        m_places = places;
         std::printf("%s\n", qPrintable(name));
+    }
+
+    // The board taps a control where the last snap showed it (after a look,
+    // where its picture is found): one that has moved since, or was not
+    // there, would be missed there while it is hit here.
+    void tapWhereShown(const QString &name)
+    {
+        const QJsonArray shown = m_places.value(name).toArray();
+        const QRect r = control(name).rect;
+        if (!m_looked && shown != QJsonArray {r.x(), r.y(), r.width(), r.height()})
+            fail(QStringLiteral("%1 is not where the last snap showed it: snap before the tap")
+                     .arg(name));
+        tap(name);
     }
 
     static void tap(const QString &name)
@@ -522,6 +537,9 @@ private:
     int m_busyLevel = -1; // the event loop level of the step in progress
     int m_next = 0;
     QDir m_output;
+    // The controls' places at the last snap or look, as the board has them.
+    QJsonObject m_places;
+    bool m_looked = false;
     QSize m_screen;
 };
 

@@ -7,6 +7,9 @@
 // desktop and once as on a device without a window manager, with its title
 // strip. The main window and its Delete question are drawn in the language
 // LANGUAGE or LANG names too, into NAME-LANGUAGE.png (main-window-de.png).
+// In English, the main window once more with a search under way: a word
+// typed into the list opens the find field, and the picture waits for the
+// notes that hold it.
 // scripts/screenshots.sh makes the notes and runs this on the offscreen
 // platform.
 //
@@ -14,11 +17,15 @@
 
 #include "editWindowWidget.h"
 #include "mainWindowWidget.h"
+#include "noteSearch.h"
 #include "touchDevice.h"
 #include "translations.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
 #include <QPainter>
@@ -79,6 +86,38 @@ bool saveDeleteQuestion(mainWindowWidget *window, const QString &path)
     return ok;
 }
 
+// Types `word` into the list, as a keyboard does, which opens the search,
+// and saves the window once the search has gone through every note.
+bool saveSearch(mainWindowWidget *window, QListView *list, const QString &word, const QString &path)
+{
+    window->show();
+    window->activateWindow();
+    list->setFocus();
+    // The first key goes to the list, the others to the field it opened.
+    QWidget *typedInto = list;
+    for (const QChar c : word) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(typedInto, &press);
+        typedInto = window->findChild<QLineEdit *>(QStringLiteral("findField"));
+        if (!typedInto || !typedInto->isVisible()) {
+            std::fprintf(stderr, "Typing into the list opened no find field\n");
+            return false;
+        }
+    }
+    auto *search = window->findChild<notes::NoteSearch *>();
+    if (!search) {
+        std::fprintf(stderr, "Typing into the list started no search\n");
+        return false;
+    }
+    if (search->isRunning()) {
+        QEventLoop loop;
+        QObject::connect(search, &notes::NoteSearch::finished, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    QApplication::processEvents();
+    return savePicture(window->grab().toImage(), path);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -126,6 +165,10 @@ int main(int argc, char *argv[])
         list->setFocus();
         ok = saveGrab(&mainWindow, named("main-window")) && ok;
         ok = saveDeleteQuestion(&mainWindow, named("delete-question")) && ok;
+        if (language.isEmpty())
+            ok = saveSearch(&mainWindow, list, QStringLiteral("oil"),
+                            output.filePath(QStringLiteral("search.png")))
+                && ok;
     }
     // The editor looks the same in every language but for its placeholder.
     if (!language.isEmpty())

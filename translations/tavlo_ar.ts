@@ -165,6 +165,14 @@ Restore it in the editor, discard it, or ask again at the next start?</source>
 
 أتريد استعادته في المحرر، أم تجاهله، أم السؤال مجددًا عند التشغيل التالي؟</translation>
     </message>
+    <message>
+        <source>Find in notes</source>
+        <translation>البحث في الملاحظات</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>بحث</translation>
+    </message>
 </context>
 <context>
     <name>messages</name>

@@ -165,6 +165,14 @@ Restore it in the editor, discard it, or ask again at the next start?</source>
 
 Im Editor wiederherstellen, verwerfen oder beim nächsten Start erneut fragen?</translation>
     </message>
+    <message>
+        <source>Find in notes</source>
+        <translation>In Notizen suchen</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>Suchen</translation>
+    </message>
 </context>
 <context>
     <name>messages</name>

@@ -165,6 +165,14 @@ Restore it in the editor, discard it, or ask again at the next start?</source>
 
 ¿Restaurarlo en el editor, descartarlo o volver a preguntar en el próximo inicio?</translation>
     </message>
+    <message>
+        <source>Find in notes</source>
+        <translation>Buscar en las notas</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>Buscar</translation>
+    </message>
 </context>
 <context>
     <name>messages</name>

@@ -165,6 +165,14 @@ Restore it in the editor, discard it, or ask again at the next start?</source>
 
 Le restaurer dans l&apos;éditeur, l&apos;abandonner ou redemander au prochain démarrage&#xa0;?</translation>
     </message>
+    <message>
+        <source>Find in notes</source>
+        <translation>Rechercher dans les notes</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>Rechercher</translation>
+    </message>
 </context>
 <context>
     <name>messages</name>

@@ -165,6 +165,14 @@ Restore it in the editor, discard it, or ask again at the next start?</source>
 
 エディターで復元するか、破棄するか、次回の起動時にもう一度尋ねますか？</translation>
     </message>
+    <message>
+        <source>Find in notes</source>
+        <translation>ノートを検索</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>検索</translation>
+    </message>
 </context>
 <context>
     <name>messages</name>

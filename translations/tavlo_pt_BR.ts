@@ -165,6 +165,14 @@ Restore it in the editor, discard it, or ask again at the next start?</source>
 
 Restaurá-lo no editor, descartá-lo ou perguntar de novo na próxima inicialização?</translation>
     </message>
+    <message>
+        <source>Find in notes</source>
+        <translation>Buscar nas notas</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>Buscar</translation>
+    </message>
 </context>
 <context>
     <name>messages</name>

@@ -165,6 +165,14 @@ Restore it in the editor, discard it, or ask again at the next start?</source>
 
 Восстановить его в редакторе, удалить или спросить снова при следующем запуске?</translation>
     </message>
+    <message>
+        <source>Find in notes</source>
+        <translation>Найти в заметках</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>Найти</translation>
+    </message>
 </context>
 <context>
     <name>messages</name>

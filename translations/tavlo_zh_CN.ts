@@ -165,6 +165,14 @@ Restore it in the editor, discard it, or ask again at the next start?</source>
 
 在编辑器中恢复、丢弃，还是下次启动时再问？</translation>
     </message>
+    <message>
+        <source>Find in notes</source>
+        <translation>在笔记中查找</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>查找</translation>
+    </message>
 </context>
 <context>
     <name>messages</name>

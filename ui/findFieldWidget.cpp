@@ -3,6 +3,8 @@
 
 #include "findFieldWidget.h"
 
+#include "onScreenKeyboard.h"
+
 #include "foundRows.h"
 #include "noteRows.h"
 #include "noteSearch.h"
@@ -30,6 +32,9 @@ FindFieldWidget::FindFieldWidget(NotesListView *list, notes::NoteRows *rows, QWi
     m_field->setObjectName(QStringLiteral("findField"));
     m_field->setPlaceholderText(tr("Find in notes"));
     m_field->setAccessibleName(tr("Find in notes"));
+    // Words to find, not a sentence: no capital to start, and no letters
+    // held back as a suggestion, which the search would not see.
+    m_field->setInputMethodHints(Qt::ImhNoAutoUppercase | Qt::ImhNoPredictiveText);
     m_count->setObjectName(QStringLiteral("findCount"));
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -82,6 +87,11 @@ void FindFieldWidget::open(const QString &typed)
     // Until a word is typed, every note shows.
     if (opening || !typed.isEmpty())
         search();
+}
+
+void FindFieldWidget::openToType()
+{
+    onScreenKeyboard::typeInto(m_field, [this] { open(); });
 }
 
 void FindFieldWidget::close()

@@ -31,6 +31,9 @@ public:
     // Shows the field with the focus in it, its text selected; `typed` is
     // added to the text.
     void open(const QString &typed = QString());
+    // As open(), for a tap on a find control: the on-screen keyboard comes
+    // up too, where there is one.
+    void openToType();
     void close();
     bool isOpen() const { return isVisible(); }
 

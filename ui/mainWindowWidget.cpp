@@ -14,7 +14,9 @@
 #include "noteRows.h"
 #include "noteTrash.h"
 #include "notesListView.h"
+#include "titleStrip.h"
 
+#include <QAction>
 #include <QDateTime>
 #include <QGridLayout>
 #include <QLocale>
@@ -72,6 +74,12 @@ mainWindowWidget::mainWindowWidget(QWidget *parent, const char *name)
     connect(newKey, &QShortcut::activated, this, &mainWindowWidget::newFile);
     connect(notesList, &NotesListView::deletePressed, this, &mainWindowWidget::deleteFile);
     connect(findField, &FindFieldWidget::openRequested, this, &mainWindowWidget::openFile);
+    // Without a keyboard there is no Ctrl+F: a finger finds through the strip.
+    auto *findAction = new QAction(tr("Find in notes"), this);
+    findAction->setObjectName(QStringLiteral("findButton"));
+    findAction->setIconText(tr("Find"));
+    connect(findAction, &QAction::triggered, findField, &FindFieldWidget::openToType);
+    titleStrip::offerAction(this, findAction);
 }
 
 mainWindowWidget::~mainWindowWidget() = default;

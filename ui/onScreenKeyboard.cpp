@@ -215,9 +215,12 @@ private:
     {
         if (!host)
             return;
-        touchDevice::reserveEdge(host, Qt::BottomEdge, 0);
-        host->removeEventFilter(this);
+        // Let go of the window first: giving back its room sends it a
+        // resize, which would otherwise place the keys there again.
+        QWidget *const window = host;
+        window->removeEventFilter(this);
         host = nullptr;
+        touchDevice::reserveEdge(window, Qt::BottomEdge, 0);
         if (keys) {
             keys->hide();
             keys->setParent(nullptr);
@@ -337,6 +340,14 @@ void released(QWidget *widget)
 {
     if (theHost())
         theHost()->released(widget);
+}
+
+void typeInto(QWidget *text, const std::function<void()> &giveFocus)
+{
+    // The keys are made before the text takes the focus, as for a tap.
+    pressed(text);
+    giveFocus();
+    released(text);
 }
 
 QWidget *panel()

@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include <functional>
+
 class QString;
 class QWidget;
 
@@ -34,6 +36,11 @@ bool isPrepared();
 void pressed(QWidget *widget);
 // The press let go over `widget`: shows the keys if it is focused text.
 void released(QWidget *widget);
+
+// A control other than the text itself, such as a find button, asks for
+// typing into `text`: `giveFocus` puts the focus there (showing the text if
+// need be), and the keys come up as for a tap into it.
+void typeInto(QWidget *text, const std::function<void()> &giveFocus);
 
 // The keys' widget once made, else null. Where it is shown it is a child
 // named "keyboardPanel" of the window holding the text.

@@ -5,6 +5,7 @@
 
 #include "touchDevice.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
@@ -25,6 +26,8 @@ namespace {
 
 // Marks a dialog whose strip carries OK and ✕.
 constexpr char acceptAndRejectProperty[] = "_tavlo_acceptAndReject";
+// Marks an action offered to its window's strip.
+constexpr char offeredProperty[] = "_tavlo_inTitleStrip";
 // Room around the title text, in pixels.
 constexpr int padding = 6;
 
@@ -120,6 +123,17 @@ public:
         connect(closeButton, &QPushButton::clicked, dialog, &QDialog::reject);
     }
 
+    void addActionButtons()
+    {
+        for (QAction *action : window->actions()) {
+            if (!action->property(offeredProperty).toBool())
+                continue;
+            auto *button = addButton(action->objectName(), action->iconText());
+            button->setAccessibleName(action->text());
+            connect(button, &QPushButton::clicked, action, &QAction::trigger);
+        }
+    }
+
 protected:
     // The label has its width by now: the strip's layout has placed it.
     void resizeEvent(QResizeEvent *event) override
@@ -192,6 +206,7 @@ bool addTo(QWidget *window)
     if (window->findChild<QWidget *>(QStringLiteral("titleStrip"), Qt::FindDirectChildrenOnly))
         return false;
     auto *strip = new TitleStripWidget(window);
+    strip->addActionButtons();
     auto *dialog = qobject_cast<QDialog *>(window);
     if (dialog && dialog->property(acceptAndRejectProperty).toBool())
         strip->addDialogButtons(dialog);
@@ -213,6 +228,12 @@ bool removeFrom(QWidget *window)
 void offerAcceptAndReject(QDialog *dialog)
 {
     dialog->setProperty(acceptAndRejectProperty, true);
+}
+
+void offerAction(QWidget *window, QAction *action)
+{
+    action->setProperty(offeredProperty, true);
+    window->addAction(action);
 }
 
 } // namespace titleStrip

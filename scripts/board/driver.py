@@ -443,7 +443,9 @@ class Board:
                 if first:
                     log("first screen %.0f s after the emulator started"
                         % (time.monotonic() - self.started))
-                    self.serial.wait_for(r"^BOARD-SHELL-READY$", SHELL_SECONDS)
+                    # Not anchored at the line's start: on a slow boot
+                    # systemd's progress line leaves its erase sequence there.
+                    self.serial.wait_for(r"BOARD-SHELL-READY$", SHELL_SECONDS)
                     # Kernel messages would land amid the commands' output.
                     self.serial.run("stty -echo; dmesg -n 1")
                     self.known = self.note_names()
