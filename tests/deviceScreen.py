@@ -202,9 +202,11 @@ def check(tavlo, rfb, notes, png_dir):
         height, colour = band
         if not fingertip <= height < rfb.height // 3:
             return False
-        # The title's letters are drawn in it, and there is no button at its end.
+        # The title's letters are drawn in it, and at its end one button
+        # (Find), where the editor has two (OK and close).
         letters = {rfb.pixel(x, height // 2) for x in range(0, rfb.width // 4)}
-        return len(letters) > 2 and rfb.pixel(rfb.width - 3, 3) == colour
+        return (len(letters) > 2 and rfb.pixel(rfb.width - 3, 3) != colour
+                and rfb.pixel(rfb.width - 2 * height + 3, 3) == colour)
 
     wait_for("the main window's title strip", main_window_strip, rfb)
     height, colour = band
@@ -219,6 +221,7 @@ def check(tavlo, rfb, notes, png_dir):
             strip_height(rfb) == (height, colour)
             and rfb.pixel(rfb.width - 3, 3) != colour  # close
             and rfb.pixel(rfb.width - height - 3, 3) != colour  # OK
+            and rfb.pixel(rfb.width - 2 * height + 3, 3) != colour  # OK's left end
         )
 
     # New from the keyboard; everything after by touch.
