@@ -6,13 +6,16 @@
 #include "posixFile.h"
 
 #include <QMetaObject>
+#include <QSocketNotifier>
 #include <QThread>
 
 #include <algorithm>
 #include <atomic>
 #include <numeric>
+#include <utility>
 
 #include <fcntl.h>
+#include <sys/eventfd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,6 +27,10 @@ namespace {
 // Notes a reader takes at a time. Small enough that the first rows show at
 // once, large enough that the readers seldom meet at the lock.
 constexpr int chunkSize = 64;
+// Rows handed to the caller at most at a time, so that a large delivery
+// (a first letter that most notes hold) is spread over turns of its event
+// loop.
+constexpr qsizetype rowsPerTurn = 2048;
 // What a note is first read into; a longer one is read on after a stat.
 constexpr qsizetype firstRead = 16 * 1024;
 
@@ -74,13 +81,19 @@ struct NoteSearch::Job
     QList<int> candidates; // the rows to search, in order
     int chunkCount = 0;
     std::atomic<bool> cancelled {false};
-    // Under the search's lock:
-    int nextChunk = 0;
-    std::vector<QList<int>> results; // chunk by chunk
-    std::vector<bool> done;
-    bool posted = false; // a delivery is on its way to the search's thread
+    std::atomic<int> nextChunk {0}; // the next chunk a reader takes
+    // Chunk by chunk: a reader writes a chunk's rows and then marks it done;
+    // the search's thread takes them once marked.
+    std::vector<QList<int>> results;
+    std::unique_ptr<std::atomic<bool>[]> done;
     // The search's thread alone:
     int delivered = 0;
+
+    bool hasWork() const
+    {
+        return !cancelled.load(std::memory_order_relaxed)
+            && nextChunk.load(std::memory_order_relaxed) < chunkCount;
+    }
 };
 
 NoteSearch::NoteSearch(QObject *parent, int threads)
@@ -88,6 +101,17 @@ NoteSearch::NoteSearch(QObject *parent, int threads)
 {
     const int count = threads > 0 ? threads : std::max(4, 2 * QThread::idealThreadCount());
     m_readers.resize(std::size_t(count));
+    m_publishLater.setSingleShot(true);
+    m_publishLater.setInterval(1);
+    connect(&m_publishLater, &QTimer::timeout, this, &NoteSearch::publish);
+    // Qt's queued calls would have the readers take the lock of the event
+    // queue, which the caller's thread takes at every turn: a reader
+    // preempted there would hold it up. Writing an eventfd takes none.
+    m_wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (m_wakeFd >= 0) {
+        auto *notifier = new QSocketNotifier(m_wakeFd, QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, &NoteSearch::collect);
+    }
 }
 
 NoteSearch::~NoteSearch()
@@ -98,11 +122,15 @@ NoteSearch::~NoteSearch()
         if (m_job)
             m_job->cancelled = true;
     }
-    m_wake.notify_all();
+    m_wake.release(int(m_readers.size()));
     for (std::thread &reader : m_readers) {
         if (reader.joinable())
             reader.join();
     }
+    for (QSocketNotifier *notifier : findChildren<QSocketNotifier *>())
+        notifier->setEnabled(false);
+    if (m_wakeFd >= 0)
+        ::close(m_wakeFd);
 }
 
 void NoteSearch::setNotes(const NoteListing &listing, QList<int> entryOfRow)
@@ -126,14 +154,11 @@ void NoteSearch::setNotes(const NoteListing &listing, QList<int> entryOfRow)
 void NoteSearch::cancel()
 {
     ++m_generation;
+    m_publishLater.stop();
     if (!m_job)
         return;
+    // The readers let it go as they see it; nothing of it is delivered.
     m_job->cancelled = true;
-    {
-        const std::lock_guard lock(m_mutex);
-        if (m_forReaders == m_job)
-            m_forReaders.reset();
-    }
     m_job.reset();
 }
 
@@ -164,7 +189,7 @@ void NoteSearch::find(const QString &query)
     job->candidates = std::move(candidates);
     job->chunkCount = int((job->candidates.size() + chunkSize - 1) / chunkSize);
     job->results.resize(std::size_t(job->chunkCount));
-    job->done.resize(std::size_t(job->chunkCount));
+    job->done = std::make_unique<std::atomic<bool>[]>(std::size_t(job->chunkCount));
     m_job = job;
     if (job->chunkCount == 0) {
         // Nothing to search; reported as any search is, from the event loop.
@@ -172,16 +197,29 @@ void NoteSearch::find(const QString &query)
             this, [this, job] { deliver(job); }, Qt::QueuedConnection);
         return;
     }
-    {
-        const std::lock_guard lock(m_mutex);
-        m_forReaders = job;
-        job->posted = false;
-    }
+    publish();
     for (std::thread &reader : m_readers) {
         if (!reader.joinable())
             reader = std::thread([this] { work(); });
     }
-    m_wake.notify_all();
+}
+
+void NoteSearch::publish()
+{
+    if (!m_job)
+        return;
+    // A reader holds the lock only for a moment, but one preempted there
+    // would hold up the keys: then the search begins a turn later.
+    std::unique_lock lock(m_mutex, std::try_to_lock);
+    if (!lock.owns_lock()) {
+        m_publishLater.start();
+        return;
+    }
+    m_forReaders = m_job;
+    lock.unlock();
+    // One for each reader, which looks under the lock; those left over by
+    // busy readers only make them look once more.
+    m_wake.release(int(m_readers.size()));
 }
 
 void NoteSearch::work()
@@ -192,49 +230,71 @@ void NoteSearch::work()
     ::setpriority(PRIO_PROCESS, ::gettid(), std::min(19, ::getpriority(PRIO_PROCESS, 0) + 10));
     MatchScratch scratch;
     QByteArray buffer;
-    std::unique_lock lock(m_mutex);
+    std::shared_ptr<Job> job;
     for (;;) {
-        const auto hasWork = [this] {
-            return m_stopping
-                || (m_forReaders && m_forReaders->nextChunk < m_forReaders->chunkCount);
-        };
-        if (!hasWork()) {
+        const int chunk = job && job->hasWork() ? job->nextChunk.fetch_add(1) : -1;
+        if (chunk < 0 || chunk >= job->chunkCount) {
+            // This search is done or cancelled: the next one, or a wait.
+            job.reset();
+            std::unique_lock lock(m_mutex);
+            if (m_stopping)
+                return;
+            if (m_forReaders && m_forReaders->hasWork()) {
+                job = m_forReaders;
+                continue;
+            }
+            m_forReaders.reset();
+            lock.unlock();
             // No note's text is kept between searches.
             scratch = MatchScratch();
             buffer = QByteArray();
-            m_wake.wait(lock, hasWork);
-        }
-        if (m_stopping)
-            return;
-        const std::shared_ptr<Job> job = m_forReaders;
-        const int chunk = job->nextChunk++;
-        lock.unlock();
-        searchChunk(*job, chunk, scratch, buffer);
-        lock.lock();
-        if (job->cancelled || job->posted || !job->done[std::size_t(chunk)])
+            m_wake.acquire();
             continue;
-        job->posted = true;
-        QMetaObject::invokeMethod(
-            this, [this, job] { deliver(job); }, Qt::QueuedConnection);
+        }
+        if (!searchChunk(*job, chunk, scratch, buffer))
+            continue;
+        job->done[std::size_t(chunk)].store(true);
+        wakeCaller();
     }
 }
 
-void NoteSearch::searchChunk(Job &job, int chunk, MatchScratch &scratch, QByteArray &buffer)
+void NoteSearch::wakeCaller()
+{
+    // The caller's thread clears the flag before it looks at what is done,
+    // so a chunk done after that look writes again.
+    if (m_woken.exchange(true))
+        return;
+    if (m_wakeFd >= 0)
+        ::eventfd_write(m_wakeFd, 1);
+    else
+        QMetaObject::invokeMethod(this, &NoteSearch::collect, Qt::QueuedConnection);
+}
+
+void NoteSearch::collect()
+{
+    eventfd_t count;
+    if (m_wakeFd >= 0)
+        ::eventfd_read(m_wakeFd, &count);
+    m_woken.store(false);
+    if (m_job)
+        deliver(m_job);
+}
+
+bool NoteSearch::searchChunk(Job &job, int chunk, MatchScratch &scratch, QByteArray &buffer)
 {
     QList<int> rows;
     const qsizetype begin = qsizetype(chunk) * chunkSize;
     const qsizetype end = std::min(begin + chunkSize, job.candidates.size());
     for (qsizetype i = begin; i < end; ++i) {
         if (job.cancelled.load(std::memory_order_relaxed))
-            return;
+            return false;
         const int row = job.candidates.at(i);
         const QByteArrayView name = job.listing.entryAt(job.entryOfRow.at(row));
         if (readNote(*job.directory, name.data(), buffer) && job.matcher.matches(buffer, scratch))
             rows.append(row);
     }
-    const std::lock_guard lock(m_mutex);
     job.results[std::size_t(chunk)] = std::move(rows);
-    job.done[std::size_t(chunk)] = true;
+    return true;
 }
 
 void NoteSearch::deliver(const std::shared_ptr<Job> &job)
@@ -242,17 +302,15 @@ void NoteSearch::deliver(const std::shared_ptr<Job> &job)
     if (job != m_job)
         return; // cancelled since
     QList<int> rows;
-    {
-        const std::lock_guard lock(m_mutex);
-        job->posted = false;
-        while (job->delivered < job->chunkCount && job->done[std::size_t(job->delivered)]) {
-            rows.append(job->results[std::size_t(job->delivered)]);
-            job->results[std::size_t(job->delivered)] = QList<int>();
-            ++job->delivered;
-        }
-        if (job->delivered == job->chunkCount && m_forReaders == job)
-            m_forReaders.reset();
+    while (job->delivered < job->chunkCount && rows.size() < rowsPerTurn
+           && job->done[std::size_t(job->delivered)].load()) {
+        rows.append(std::exchange(job->results[std::size_t(job->delivered)], {}));
+        ++job->delivered;
     }
+    // The rest on the next turn, after the events that wait.
+    if (job->delivered < job->chunkCount && rows.size() >= rowsPerTurn)
+        QMetaObject::invokeMethod(
+            this, [this, job] { deliver(job); }, Qt::QueuedConnection);
     m_searched = std::min(m_candidates.size(), qsizetype(job->delivered) * chunkSize);
     m_found.append(rows);
     const bool all = job->delivered == job->chunkCount;

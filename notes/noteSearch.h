@@ -8,9 +8,11 @@
 
 #include <QList>
 #include <QObject>
+#include <QSemaphore>
 #include <QString>
+#include <QTimer>
 
-#include <condition_variable>
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -23,9 +25,11 @@ namespace notes {
 // thread goes on. Each find() cancels the search before it; a query that
 // narrows the one before searches only what that one found (as far as it got,
 // and what it had not searched yet). Rows are reported as they are found, in
-// row order. Notes are read as they are at that moment and their text is
-// dropped once matched; nothing is written, and a note that cannot be read is
-// passed over.
+// row order, a bounded number at a time. The caller's thread never waits for
+// a reader: the readers hand over what they found without a lock, and it only
+// ever tries the lock they share. Notes are read as they are at that moment
+// and their text is dropped once matched; nothing is written, and a note that
+// cannot be read is passed over.
 class NoteSearch : public QObject
 {
     Q_OBJECT
@@ -59,7 +63,10 @@ signals:
 private:
     struct Job;
     void work();
-    void searchChunk(Job &job, int chunk, MatchScratch &scratch, QByteArray &buffer);
+    bool searchChunk(Job &job, int chunk, MatchScratch &scratch, QByteArray &buffer);
+    void publish();
+    void wakeCaller();
+    void collect();
     void deliver(const std::shared_ptr<Job> &job);
 
     NoteListing m_listing;
@@ -74,13 +81,25 @@ private:
     qsizetype m_searched = 0;
     bool m_haveSearched = false;
 
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
     std::shared_ptr<Job> m_job; // the running search
     quint64 m_generation = 0; // counts the searches started and cancelled
+    QTimer m_publishLater; // when a reader held the lock as the search began
+
+    // The readers take the search to work on under this lock, which the
+    // caller's thread only tries, and wait for one on the semaphore, whose
+    // release never waits (a condition variable's broadcast can wait for
+    // waiters it woke before to run).
+    std::mutex m_mutex;
+    QSemaphore m_wake;
     std::shared_ptr<Job> m_forReaders; // the search the readers work on, under the lock
     bool m_stopping = false;
     std::vector<std::thread> m_readers;
+
+    // How a reader tells the caller's thread that rows are done: an eventfd
+    // the event loop watches, written once until the caller's thread has
+    // looked.
+    int m_wakeFd = -1;
+    std::atomic<bool> m_woken {false};
 };
 
 } // namespace notes
