@@ -67,6 +67,7 @@
 #include <QJsonObject>
 #include <QKeySequence>
 #include <QLabel>
+#include <QProxyStyle>
 #include <QScroller>
 #include <QSet>
 #include <QStyleFactory>
@@ -144,6 +145,24 @@ QList<screenScene::Control> controlsOnTop()
     QWidget *top = screenScene::topWindow();
     return screenScene::controlsOf(top) + keysOf(top);
 }
+
+// Fusion as Qt's generic theme under Wayland has it: dialog buttons with
+// icons, which offscreen's theme leaves out.
+class WaylandGenericStyle : public QProxyStyle
+{
+public:
+    WaylandGenericStyle()
+        : QProxyStyle(QStringLiteral("Fusion"))
+    { }
+
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returned) const override
+    {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
 
 struct Step
 {
@@ -559,8 +578,10 @@ int render(int argc, char *argv[], const QString &scenarioPath, const QString &o
     // linuxfb has no platform theme to name a style, so Qt takes the first
     // it knows, Windows; Wayland's generic theme names Fusion, as offscreen
     // does. Draw what the board draws.
-    QApplication::setStyle(
-        QStyleFactory::create(kiosk ? QStringLiteral("Fusion") : QStringLiteral("Windows")));
+    if (kiosk)
+        QApplication::setStyle(new WaylandGenericStyle);
+    else
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Windows")));
     if (kiosk)
         screenScene::showWindowsAsKioskShell();
     else
