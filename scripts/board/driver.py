@@ -218,6 +218,8 @@ class Board:
                     journal = self.serial.run("journalctl -b --no-pager -o short-monotonic -u tavlo -u tavlo-weston")
                     with open(os.path.join(self.results, "tavlo.log"), "w") as out:
                         out.write(journal)
+                    with open(os.path.join(self.results, "boot.log"), "w") as out:
+                        out.write(self.serial.run("journalctl -b --no-pager -o short-monotonic"))
                     # The notes were written with fsync; this is for the log.
                     self.serial.run("sync")
                 except Failure as failure:
