@@ -8,7 +8,13 @@
 # and text is typed on Tavlo's on-screen keyboard.
 #
 #   scripts/board.sh arm64|armhf run [BUILD_DIR]
+#   scripts/board.sh arm64|armhf weston [BUILD_DIR]
 #   scripts/board.sh arm64|armhf power-cuts N [BUILD_DIR]   # see scripts/board/powerCuts.py
+#
+# `weston` boots the same board with Weston running its screen (the kiosk
+# shell, scripts/board/tavlo-weston.service) and Tavlo as its client, plays
+# the same scenarios there, and then starts Tavlo over and over, under Weston
+# and on the frame buffer by turns, timing each to its first picture.
 #
 # Tavlo's packages are the ones debian/ describes, cross-built for the
 # board's architecture by scripts/debian-build.sh ARCH. BUILD_DIR is the
@@ -22,7 +28,8 @@
 # With TAVLO_BOARD_CACHED_ONLY set, a board whose cache is not made yet exits
 # with $status_not_cached instead of making it (scripts/lib/statuses.sh).
 # Screendumps (PNG), the rendering they were compared with and the serial log
-# are left in BUILD_DIR/board/ (TAVLO_BOARD_RESULTS to choose another).
+# are left in BUILD_DIR/board/, BUILD_DIR/board-weston/ for `weston`
+# (TAVLO_BOARD_RESULTS to choose another).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/scripts/lib/install-missing.sh"
@@ -31,14 +38,15 @@ source "$root/scripts/lib/qemu-binfmt.sh"
 source "$root/scripts/lib/statuses.sh"
 
 usage() {
-    echo "usage: $0 arm64|armhf run [BUILD_DIR]" >&2
+    echo "usage: $0 arm64|armhf run|weston [BUILD_DIR]" >&2
     echo "       $0 arm64|armhf power-cuts N [BUILD_DIR]" >&2
     exit "$status_usage"
 }
 arch=${1:-}
+job=${2:-}
 power_cuts=
-case "${2:-}" in
-run) build_dir=${3:-} ;;
+case "$job" in
+run | weston) build_dir=${3:-} ;;
 power-cuts)
     power_cuts=${3:-}
     [[ "$power_cuts" =~ ^[1-9][0-9]*$ ]] || usage
@@ -63,7 +71,9 @@ armhf)
 esac
 build=${build_dir:-$root/build-$arch}
 cache_root=${TAVLO_BOARD_CACHE:-/var/cache/tavlo-board}
-results=${TAVLO_BOARD_RESULTS:-$build/board}
+results_name=board
+[ "$job" = weston ] && results_name=board-weston
+results=${TAVLO_BOARD_RESULTS:-$build/$results_name}
 # The board's screen; the host draws the windows at the same size.
 screen_width=800
 screen_height=480
@@ -75,6 +85,10 @@ screen_height=480
 # on the board.
 rootfs_packages=systemd-sysv,udev,kmod,libinput10,libinput-bin,fonts-dejavu-core,procps,libqt6widgets6,qt6-qpa-plugins,liburing2
 rootfs_packages+=,qt6-virtualkeyboard-plugin,libqt6quickwidgets6,qml6-module-qtqml-workerscript,qml6-module-qtquick-window,qml6-module-qtquick-layouts,qml6-module-qt-labs-folderlistmodel
+# The Weston session: the compositor, Qt's Wayland plugin, and the login
+# manager that gives a user's compositor the screen and the input devices
+# (Debian's Weston reaches them through logind), with the bus it answers on.
+rootfs_packages+=,weston,qt6-wayland,dbus,libpam-systemd
 # Modules the initrd loads to reach the root file system on a virtio disk.
 initrd_modules="virtio_pci_legacy_dev virtio_pci_modern_dev virtio_pci virtio_mmio virtio_blk crc16 mbcache jbd2 crc32c_generic ext4"
 
@@ -266,6 +280,24 @@ ln -s ../serial-shell.service "$units/multi-user.target.wants/serial-shell.servi
 for unit in serial-getty@ttyAMA0.service getty@.service; do
     ln -sf /dev/null "$units/$unit"
 done
+if [ "$job" = weston ]; then
+    # The Weston session takes the frame buffer's place; both are there, for
+    # the start-up times.
+    rm "$units/multi-user.target.wants/tavlo.service"
+    cp "$root/scripts/board/tavlo-weston.service" "$units/"
+    ln -s ../tavlo-weston.service "$units/multi-user.target.wants/tavlo-weston.service"
+    mkdir -p "$rootfs/etc/xdg/weston"
+    cp "$root/scripts/board/weston.ini" "$rootfs/etc/xdg/weston/"
+    # The cursor theme of the Weston session: one cursor (Xcursor's format:
+    # the file's header, its table of one image, the image), a transparent
+    # pixel, which Qt falls back to for every shape it finds no cursor for.
+    mkdir -p "$rootfs/usr/share/icons/tavlo-touch/cursors"
+    python3 -c 'import struct, sys
+image = struct.pack("<9I", 36, 0xFFFD0002, 24, 1, 1, 1, 0, 0, 0) + bytes(4)
+sys.stdout.buffer.write(struct.pack("<4I", 0x72756358, 16, 0x10000, 1)
+                        + struct.pack("<3I", 0xFFFD0002, 24, 28) + image)' \
+        >"$rootfs/usr/share/icons/tavlo-touch/cursors/left_ptr"
+fi
 echo board >"$rootfs/etc/hostname"
 echo '/dev/vda / ext4 defaults 0 1' >"$rootfs/etc/fstab"
 
@@ -287,11 +319,24 @@ chmod 700 "$work/runtime"
 "$root/scripts/board/fixture.sh" "$home"
 # Root reads the unreadable note all the same unless it drops its override of
 # file permissions. The board's clock runs in UTC.
-(cd "$home" && LANG=C TZ=UTC XDG_RUNTIME_DIR="$work/runtime" \
-    setpriv --inh-caps=-dac_override,-dac_read_search \
-    --bounding-set=-dac_override,-dac_read_search \
-    "$scenes" render "$root/scripts/board/scenarios.txt" "$results/expected" \
-    "${screen_width}x${screen_height}")
+render() {
+    (cd "$home" && LANG=C TZ=UTC XDG_RUNTIME_DIR="$work/runtime" \
+        setpriv --inh-caps=-dac_override,-dac_read_search \
+        --bounding-set=-dac_override,-dac_read_search \
+        "$scenes" render "$1" "$2" "${screen_width}x${screen_height}" "$3")
+}
+start_ups=()
+if [ "$job" = weston ]; then
+    # Tavlo's first picture on either screen: the warning of the start-up
+    # scenario, which changes no note.
+    sed -n '/^scenario start-up$/,/^$/p' "$root/scripts/board/scenarios.txt" >"$work/start-up.txt"
+    render "$work/start-up.txt" "$results/expected-fb" linuxfb
+    render "$root/scripts/board/scenarios.txt" "$results/expected" wayland
+    start_ups=(--start-up "tavlo.service=$results/expected-fb/start-warning.png"
+        --start-up "tavlo-weston.service=$results/expected/start-warning.png")
+else
+    render "$root/scripts/board/scenarios.txt" "$results/expected" linuxfb
+fi
 phase "expected screens"
 
 # --- The board --------------------------------------------------------------
@@ -308,7 +353,8 @@ qemu_command=(
 )
 status=0
 TAVLO_BOARD_SCREEN="${screen_width}x${screen_height}" /usr/bin/python3 "$root/scripts/board/driver.py" \
-    "$results/expected" "$results" "$work" "$scenes" compare -- "${qemu_command[@]}" || status=$?
+    "${start_ups[@]}" "$results/expected" "$results" "$work" "$scenes" compare -- \
+    "${qemu_command[@]}" || status=$?
 phase "board"
 echo "board $arch: screens, the serial log and Tavlo's log are in $results"
 exit "$status"

@@ -7,14 +7,16 @@
 // plays the same scenarios on the emulated board, aims its touches with these
 // places and compares the board's screen with these pictures.
 //
-//   tavloBoardScenes render SCENARIOS OUTPUT_DIR WIDTHxHEIGHT
+//   tavloBoardScenes render SCENARIOS OUTPUT_DIR WIDTHxHEIGHT [linuxfb|wayland]
 //   tavloBoardScenes compare EXPECTED.png SCREEN OUTPUT.png
 //   tavloBoardScenes find PICTURE.png X,Y,WIDTH,HEIGHT SCREEN
 //
 // `render` runs in the directory whose Documents/text/ holds the same notes
 // as the board, writes NAME.png and NAME.json for every "snap NAME" line and
 // steps.json, the steps as read here: the board's driver plays those and does
-// not read the scenario file itself. It makes the "check" steps on its own
+// not read the scenario file itself. The board draws on its frame buffer
+// (linuxfb, the default) or runs Weston's kiosk shell (wayland), whose style,
+// font and placing of windows are drawn here. It makes the "check" steps on its own
 // notes and fails when one does not hold; each check's step in steps.json
 // carries what the board's notes must then be ("expect": a note's name and
 // its bytes in base64, the one note added since the last check and its
@@ -65,6 +67,7 @@
 #include <QJsonObject>
 #include <QKeySequence>
 #include <QLabel>
+#include <QProxyStyle>
 #include <QScroller>
 #include <QSet>
 #include <QStyleFactory>
@@ -142,6 +145,24 @@ QList<screenScene::Control> controlsOnTop()
     QWidget *top = screenScene::topWindow();
     return screenScene::controlsOf(top) + keysOf(top);
 }
+
+// Fusion as Qt's generic theme under Wayland has it: dialog buttons with
+// icons, which offscreen's theme leaves out.
+class WaylandGenericStyle : public QProxyStyle
+{
+public:
+    WaylandGenericStyle()
+        : QProxyStyle(QStringLiteral("Fusion"))
+    { }
+
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returned) const override
+    {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
 
 struct Step
 {
@@ -544,26 +565,35 @@ private:
 };
 
 int render(int argc, char *argv[], const QString &scenarioPath, const QString &outputPath,
-           const QSize &screen)
+           const QSize &screen, bool kiosk)
 {
     QTemporaryFile config;
     if (!screenScene::useOffscreenScreen(screen, config))
         fail(QStringLiteral("cannot write the platform configuration"));
-    // The board's frame buffer gets the on-screen keyboard; the keyboard's
-    // language, like the board's, is that of the C locale.
+    // The board's frame buffer gets the on-screen keyboard, and so does the
+    // kiosk shell, which offers no text input; the keyboard's language, like
+    // the board's, is that of the C locale.
     onScreenKeyboard::prepareFor(QStringLiteral("linuxfb"));
     QApplication app(argc, argv);
     // linuxfb has no platform theme to name a style, so Qt takes the first
-    // it knows, Windows; offscreen names Fusion. Draw what the board draws.
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Windows")));
-    screenScene::showFirstWindowFullScreen();
-    // Nor does it name a font: Qt takes fontconfig's default family at 12
-    // points, where offscreen's theme asks for 9.
+    // it knows, Windows; Wayland's generic theme names Fusion, as offscreen
+    // does. Draw what the board draws.
+    if (kiosk)
+        QApplication::setStyle(new WaylandGenericStyle);
+    else
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Windows")));
+    if (kiosk)
+        screenScene::showWindowsAsKioskShell();
+    else
+        screenScene::showFirstWindowFullScreen();
+    // Nor does linuxfb name a font: Qt takes fontconfig's default family at
+    // 12 points, where Wayland's generic theme, like offscreen's, asks for 9.
     QFont font = QApplication::font();
-    font.setPointSize(12);
+    font.setPointSize(kiosk ? 9 : 12);
     QApplication::setFont(font);
 
-    // The board has no window manager; offscreen pretends to have one.
+    // The board has no window manager, and the kiosk shell decorates no
+    // window; offscreen pretends to have one.
     touchDevice::overridePlatformHasNoWindowManager(true);
     touchDevice::install();
 
@@ -671,17 +701,21 @@ int find(const QString &picturePath, const QString &rectText, const QString &scr
 int main(int argc, char *argv[])
 {
     const QString usage
-        = QStringLiteral("usage: tavloBoardScenes render SCENARIOS OUTPUT_DIR WIDTHxHEIGHT\n"
+        = QStringLiteral("usage: tavloBoardScenes render SCENARIOS OUTPUT_DIR WIDTHxHEIGHT "
+                         "[linuxfb|wayland]\n"
                          "       tavloBoardScenes compare EXPECTED.png SCREEN OUTPUT.png\n"
                          "       tavloBoardScenes find PICTURE.png X,Y,WIDTH,HEIGHT SCREEN");
     const QString command = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    if (command == QLatin1String("render") && argc == 5) {
+    if (command == QLatin1String("render") && (argc == 5 || argc == 6)) {
         const QStringList size = QString::fromLocal8Bit(argv[4]).split(QLatin1Char('x'));
         const QSize screen(size.value(0).toInt(), size.value(1).toInt());
-        if (size.size() != 2 || screen.isEmpty())
+        const QString platform
+            = argc == 6 ? QString::fromLocal8Bit(argv[5]) : QStringLiteral("linuxfb");
+        if (size.size() != 2 || screen.isEmpty()
+            || (platform != QLatin1String("linuxfb") && platform != QLatin1String("wayland")))
             fail(usage);
         return render(argc, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
-                      screen);
+                      screen, platform == QLatin1String("wayland"));
     }
     if (command == QLatin1String("find") && argc == 5)
         return find(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),

@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QTemporaryFile>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -94,6 +95,38 @@ protected:
     }
 };
 
+class KioskShell : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if ((type != QEvent::Show && type != QEvent::Resize) || !object->isWidgetType())
+            return QObject::eventFilter(object, event);
+        auto *widget = static_cast<QWidget *>(object);
+        if (!widget->isWindow() || !widget->isVisible())
+            return QObject::eventFilter(object, event);
+        const QRect screen = widget->screen()->geometry();
+        const QWindow *handle = widget->windowHandle();
+        QSize size = widget->size();
+        // offscreen would give a full-screen window the whole screen whatever
+        // its limits, so the state is left alone: the caller decides the
+        // title strip by itself.
+        if (type == QEvent::Show && !(handle && handle->transientParent()))
+            size = screen.size().boundedTo(widget->maximumSize()).expandedTo(widget->minimumSize());
+        // The shell centres by integer halves, as here.
+        const QRect placed(screen.x() + (screen.width() - size.width()) / 2,
+                           screen.y() + (screen.height() - size.height()) / 2, size.width(),
+                           size.height());
+        if (widget->geometry() != placed)
+            widget->setGeometry(placed);
+        return QObject::eventFilter(object, event);
+    }
+};
+
 } // namespace
 
 bool useOffscreenScreen(const QSize &size, QTemporaryFile &file)
@@ -114,6 +147,13 @@ bool useOffscreenScreen(const QSize &size, QTemporaryFile &file)
 QObject *showFirstWindowFullScreen()
 {
     auto *filter = new FirstWindowFillsScreen(qApp);
+    qApp->installEventFilter(filter);
+    return filter;
+}
+
+QObject *showWindowsAsKioskShell()
+{
+    auto *filter = new KioskShell(qApp);
     qApp->installEventFilter(filter);
     return filter;
 }

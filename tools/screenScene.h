@@ -48,6 +48,13 @@ QList<Control> controlsOf(QWidget *window);
 // Deleting the object returned, which the application owns, ends this.
 QObject *showFirstWindowFullScreen();
 
+// Places top-level windows as Weston's kiosk shell does: it asks every
+// window without a transient parent to fill the screen, which Qt does
+// within the window's own size limits (a message box keeps its size), and
+// shows each window in the middle of the screen. Deleting the object
+// returned, which the application owns, ends this.
+QObject *showWindowsAsKioskShell();
+
 // The screen as it would show the visible top-level windows: every window
 // drawn at its place, modal dialogs above the rest in the order they are
 // nested, on black.

@@ -70,8 +70,15 @@ void adapt(QWidget *window)
     if (!titleStrip::addTo(window))
         return;
     fingerControls::adapt(window);
-    // Lay the window out with the strip's room now, not after a first paint
-    // without it.
+    // The controls' new least sizes travel up as layout requests, a child's
+    // before its parent's, and a window that fixes its own size from them (a
+    // message box) must see them all: under a compositor this comes after
+    // the window has sized itself, and a box sized on the first would
+    // squeeze its buttons below a fingertip. Then lay the window out with
+    // the strip's room now, not after a first paint without it.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QEvent request(QEvent::LayoutRequest);
+    QCoreApplication::sendEvent(window, &request);
     if (window->layout())
         window->layout()->activate();
 }

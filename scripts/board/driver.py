@@ -17,10 +17,14 @@ The board's notes are compared through the serial shell with what each check
 step of the recording says they must be: the tool made the checks on the
 host's notes.
 
-  driver.py EXPECTED_DIR RESULTS_DIR WORK_DIR COMPARE... -- QEMU...
+  driver.py [--start-up UNIT=PICTURE]... EXPECTED_DIR RESULTS_DIR WORK_DIR COMPARE... -- QEMU...
 
 COMPARE is the command that compares a screendump with a recorded picture
-(tavloBoardScenes compare). Exits 0 when every scenario passed.
+(tavloBoardScenes compare). With --start-up, once the scenarios have passed,
+each UNIT (a systemd unit on the board that starts Tavlo) is started
+START_UP_ROUNDS times in turn with the others, the screen cleared before,
+and the time from the start to the first screendump that shows PICTURE
+is printed, with the median of each. Exits 0 when every scenario passed.
 """
 
 import base64
@@ -45,6 +49,7 @@ KEY_SECONDS = 3
 SETTLE_SECONDS = 0.15  # the screen unchanged this long counts as at rest
 TAP_SECONDS = 0.05  # a finger rests this long on the screen in a tap
 NOTES = "/home/tavlo/Documents/text"
+START_UP_ROUNDS = 3
 
 
 class Failure(Exception):
@@ -171,6 +176,11 @@ def keys_of_combination(text):
 
 class Board:
     def __init__(self, args):
+        self.start_ups = []
+        while args[0] == "--start-up":
+            unit, _, picture = args[1].partition("=")
+            self.start_ups.append((unit, picture))
+            args = args[2:]
         (self.expected, self.results, self.work) = args[:3]
         split = args.index("--")
         self.compare = args[3:split]
@@ -205,9 +215,11 @@ class Board:
         try:
             if hasattr(self, "serial"):
                 try:
-                    journal = self.serial.run("journalctl -b --no-pager -o short-monotonic -u tavlo")
+                    journal = self.serial.run("journalctl -b --no-pager -o short-monotonic -u tavlo -u tavlo-weston")
                     with open(os.path.join(self.results, "tavlo.log"), "w") as out:
                         out.write(journal)
+                    with open(os.path.join(self.results, "boot.log"), "w") as out:
+                        out.write(self.serial.run("journalctl -b --no-pager -o short-monotonic"))
                     # The notes were written with fsync; this is for the log.
                     self.serial.run("sync")
                 except Failure as failure:
@@ -416,6 +428,46 @@ class Board:
             log("%s holds exactly %r" % (name, got))
         self.known = names
 
+    # --- start-up -------------------------------------------------------------
+
+    def shows(self, picture):
+        dump = os.path.join(self.work, "start-up.ppm")
+        self.qmp.execute("screendump", filename=dump)
+        self.dumps += 1
+        return subprocess.run(self.compare + [picture, dump, os.path.join(self.work, "start-up.png")],
+                              capture_output=True).returncode == 0
+
+    def start_up(self, unit, picture):
+        """Seconds from starting `unit` to the first screendump that shows
+        `picture`, on a screen cleared before."""
+        units = " ".join(sorted({u for (u, _) in self.start_ups}))
+        self.serial.run("systemctl stop %s" % units)
+        # Stopped, Tavlo on the frame buffer leaves its last picture there,
+        # and the frame buffer comes back when Weston stops.
+        self.serial.run("dd if=/dev/zero of=/dev/fb0 bs=64k 2>/dev/null; true")
+        deadline = time.monotonic() + STEP_SECONDS
+        while self.shows(picture):
+            if time.monotonic() > deadline:
+                raise Failure("the screen still shows %s with %s stopped" % (picture, units))
+            time.sleep(0.5)
+        self.serial.run("systemctl start --no-block %s" % unit)
+        began = time.monotonic()
+        while not self.shows(picture):
+            if time.monotonic() - began > STEP_SECONDS:
+                raise Failure("%s never showed %s" % (unit, picture))
+        return time.monotonic() - began
+
+    def measure_start_ups(self):
+        times = {unit: [] for (unit, _) in self.start_ups}
+        for n in range(START_UP_ROUNDS):
+            for unit, picture in self.start_ups:
+                seconds = self.start_up(unit, picture)
+                times[unit].append(seconds)
+                log("start-up %d of %s: first paint after %.2f s" % (n + 1, unit, seconds))
+        for unit, seconds in times.items():
+            log("start-up of %s: median %.2f s (%s)"
+                % (unit, sorted(seconds)[len(seconds) // 2], ", ".join("%.2f" % s for s in seconds)))
+
     # --- the scenarios --------------------------------------------------------
 
     def play(self):
@@ -484,6 +536,8 @@ def main():
         log("passed: %s; %d screendumps in %.0f s"
             % (", ".join(passed), board.dumps,
                time.monotonic() - board.started))
+        if board.start_ups:
+            board.measure_start_ups()
     except Failure as failure:
         log("FAILED: %s" % failure)
         status = 1
