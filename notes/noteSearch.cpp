@@ -109,8 +109,8 @@ NoteSearch::NoteSearch(QObject *parent, int threads)
     // preempted there would hold it up. Writing an eventfd takes none.
     m_wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (m_wakeFd >= 0) {
-        auto *notifier = new QSocketNotifier(m_wakeFd, QSocketNotifier::Read, this);
-        connect(notifier, &QSocketNotifier::activated, this, &NoteSearch::collect);
+        m_wakeNotifier = new QSocketNotifier(m_wakeFd, QSocketNotifier::Read, this);
+        connect(m_wakeNotifier, &QSocketNotifier::activated, this, &NoteSearch::collect);
     }
 }
 
@@ -127,8 +127,8 @@ NoteSearch::~NoteSearch()
         if (reader.joinable())
             reader.join();
     }
-    for (QSocketNotifier *notifier : findChildren<QSocketNotifier *>())
-        notifier->setEnabled(false);
+    if (m_wakeNotifier)
+        m_wakeNotifier->setEnabled(false);
     if (m_wakeFd >= 0)
         ::close(m_wakeFd);
 }

@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+class QSocketNotifier;
+
 namespace notes {
 
 // Finds the rows of the note list whose notes hold the words of a query
@@ -99,6 +101,7 @@ private:
     // the event loop watches, written once until the caller's thread has
     // looked.
     int m_wakeFd = -1;
+    QSocketNotifier *m_wakeNotifier = nullptr; // a child, watching m_wakeFd
     std::atomic<bool> m_woken {false};
 };
 

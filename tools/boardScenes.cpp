@@ -399,12 +399,14 @@ private:
         if (!m_looked && shown != QJsonArray {r.x(), r.y(), r.width(), r.height()})
             fail(QStringLiteral("%1 is not where the last snap showed it: snap before the tap")
                      .arg(name));
-        tap(name);
+        tapAt(name, r);
     }
 
-    static void tap(const QString &name)
+    static void tap(const QString &name) { tapAt(name, control(name).rect); }
+
+    static void tapAt(const QString &name, const QRect &rect)
     {
-        const QPoint point = control(name).rect.center();
+        const QPoint point = rect.center();
         QWidget *target = QApplication::widgetAt(point);
         if (!target)
             fail(QStringLiteral("nothing under ") + name);
@@ -578,14 +580,13 @@ int render(int argc, char *argv[], const QString &scenarioPath, const QString &o
     // linuxfb has no platform theme to name a style, so Qt takes the first
     // it knows, Windows; Wayland's generic theme names Fusion, as offscreen
     // does. Draw what the board draws.
-    if (kiosk)
+    if (kiosk) {
         QApplication::setStyle(new WaylandGenericStyle);
-    else
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Windows")));
-    if (kiosk)
         screenScene::showWindowsAsKioskShell();
-    else
+    } else {
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Windows")));
         screenScene::showFirstWindowFullScreen();
+    }
     // Nor does linuxfb name a font: Qt takes fontconfig's default family at
     // 12 points, where Wayland's generic theme, like offscreen's, asks for 9.
     QFont font = QApplication::font();
