@@ -325,14 +325,14 @@ render() {
         --bounding-set=-dac_override,-dac_read_search \
         "$scenes" render "$1" "$2" "${screen_width}x${screen_height}" "$3")
 }
-start_ups=()
+driver_options=()
 if [ "$job" = weston ]; then
     # Tavlo's first picture on either screen: the warning of the start-up
     # scenario, which changes no note.
     sed -n '/^scenario start-up$/,/^$/p' "$root/scripts/board/scenarios.txt" >"$work/start-up.txt"
     render "$work/start-up.txt" "$results/expected-fb" linuxfb
     render "$root/scripts/board/scenarios.txt" "$results/expected" wayland
-    start_ups=(--start-up "tavlo.service=$results/expected-fb/start-warning.png"
+    driver_options=(--wake-pointer --start-up "tavlo.service=$results/expected-fb/start-warning.png"
         --start-up "tavlo-weston.service=$results/expected/start-warning.png")
 else
     render "$root/scripts/board/scenarios.txt" "$results/expected" linuxfb
@@ -353,7 +353,7 @@ qemu_command=(
 )
 status=0
 TAVLO_BOARD_SCREEN="${screen_width}x${screen_height}" /usr/bin/python3 "$root/scripts/board/driver.py" \
-    "${start_ups[@]}" "$results/expected" "$results" "$work" "$scenes" compare -- \
+    "${driver_options[@]}" "$results/expected" "$results" "$work" "$scenes" compare -- \
     "${qemu_command[@]}" || status=$?
 phase "board"
 echo "board $arch: screens, the serial log and Tavlo's log are in $results"

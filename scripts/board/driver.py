@@ -17,14 +17,17 @@ The board's notes are compared through the serial shell with what each check
 step of the recording says they must be: the tool made the checks on the
 host's notes.
 
-  driver.py [--start-up UNIT=PICTURE]... EXPECTED_DIR RESULTS_DIR WORK_DIR COMPARE... -- QEMU...
+  driver.py [--wake-pointer] [--start-up UNIT=PICTURE]... EXPECTED_DIR RESULTS_DIR WORK_DIR COMPARE... -- QEMU...
 
 COMPARE is the command that compares a screendump with a recorded picture
 (tavloBoardScenes compare). With --start-up, once the scenarios have passed,
 each UNIT (a systemd unit on the board that starts Tavlo) is started
 START_UP_ROUNDS times in turn with the others, the screen cleared before,
 and the time from the start to the first screendump that shows PICTURE
-is printed, with the median of each. Exits 0 when every scenario passed.
+is printed, with the median of each. With --wake-pointer, the pointer is
+moved once before the first touch, which a compositor that gives its seat a
+pointer only at the pointer's first event needs. Exits 0 when every scenario
+passed.
 """
 
 import base64
@@ -177,7 +180,12 @@ def keys_of_combination(text):
 class Board:
     def __init__(self, args):
         self.start_ups = []
-        while args[0] == "--start-up":
+        self.wake_pointer = False
+        while args[0] in ("--start-up", "--wake-pointer"):
+            if args[0] == "--wake-pointer":
+                self.wake_pointer = True
+                args = args[1:]
+                continue
             unit, _, picture = args[1].partition("=")
             self.start_ups.append((unit, picture))
             args = args[2:]
@@ -502,6 +510,15 @@ class Board:
                     self.serial.run("stty -echo; dmesg -n 1")
                     self.known = self.note_names()
                     log("%d notes on the board" % len(self.known))
+                    if self.wake_pointer:
+                        # Weston gives its seat a pointer at the pointer's
+                        # first event, and the client asks for it only
+                        # then: that event's press would reach no one, and
+                        # the first tap would be lost. The kernel drops a
+                        # move to where the tablet already is, (0, 0) at
+                        # boot, so the finger goes to the far corner.
+                        self.finger_at(self.screen_size[0] - 1, self.screen_size[1] - 1)
+                        self.until_still()
                 first = False
             elif verb == "tap":
                 self.tap(argument)
