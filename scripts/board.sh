@@ -8,7 +8,7 @@
 # and text is typed on Tavlo's on-screen keyboard.
 #
 #   scripts/board.sh arm64|armhf run [BUILD_DIR]
-#   scripts/board.sh arm64|armhf weston [BUILD_DIR]
+#   scripts/board.sh arm64 weston [BUILD_DIR]
 #   scripts/board.sh arm64|armhf power-cuts N [BUILD_DIR]   # see scripts/board/powerCuts.py
 #
 # `weston` boots the same board with Weston running its screen (the kiosk
@@ -38,7 +38,8 @@ source "$root/scripts/lib/qemu-binfmt.sh"
 source "$root/scripts/lib/statuses.sh"
 
 usage() {
-    echo "usage: $0 arm64|armhf run|weston [BUILD_DIR]" >&2
+    echo "usage: $0 arm64|armhf run [BUILD_DIR]" >&2
+    echo "       $0 arm64 weston [BUILD_DIR]" >&2
     echo "       $0 arm64|armhf power-cuts N [BUILD_DIR]" >&2
     exit "$status_usage"
 }
@@ -85,10 +86,16 @@ screen_height=480
 # on the board.
 rootfs_packages=systemd-sysv,udev,kmod,libinput10,libinput-bin,fonts-dejavu-core,procps,libqt6widgets6,qt6-qpa-plugins,liburing2
 rootfs_packages+=,qt6-virtualkeyboard-plugin,libqt6quickwidgets6,qml6-module-qtqml-workerscript,qml6-module-qtquick-window,qml6-module-qtquick-layouts,qml6-module-qt-labs-folderlistmodel
-# The Weston session: the compositor, Qt's Wayland plugin, and the login
-# manager that gives a user's compositor the screen and the input devices
-# (Debian's Weston reaches them through logind), with the bus it answers on.
-rootfs_packages+=,weston,qt6-wayland,dbus,libpam-systemd
+# The Weston session, on the arm64 board: the compositor, Qt's Wayland
+# plugin, and the login manager that gives a user's compositor the screen and
+# the input devices (Debian's Weston reaches them through logind), with the
+# bus it answers on.
+if [ "$arch" = arm64 ]; then
+    rootfs_packages+=,weston,qt6-wayland,dbus,libpam-systemd
+elif [ "$job" = weston ]; then
+    echo "board $arch: the Weston session is on the arm64 board" >&2
+    exit "$status_usage"
+fi
 # Modules the initrd loads to reach the root file system on a virtio disk.
 initrd_modules="virtio_pci_legacy_dev virtio_pci_modern_dev virtio_pci virtio_mmio virtio_blk crc16 mbcache jbd2 crc32c_generic ext4"
 
