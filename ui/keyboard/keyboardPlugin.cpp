@@ -11,6 +11,8 @@
 #include <QQmlError>
 #include <QQuickItem>
 #include <QQuickWidget>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
 #include <QtMath>
 
 namespace {
@@ -63,6 +65,13 @@ class KeyboardPlugin : public QObject, public KeyboardPanelFactory
 public:
     QWidget *createPanel(QWidget *parent, int width, QString *error) override
     {
+        // The keys are drawn by Qt Quick's software renderer, as on the frame
+        // buffer, unless the device asks for another (QT_QUICK_BACKEND). With
+        // OpenGL the whole window would be composed through it, and a
+        // compositor without a GPU (Weston's pixman renderer) shows such a
+        // window black.
+        if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+            QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
         auto panel = std::make_unique<KeyboardPanelWidget>(parent, width);
         if (panel->status() != QQuickWidget::Ready || !panel->rootObject()) {
             QStringList reasons;
