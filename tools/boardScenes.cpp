@@ -236,10 +236,11 @@ QList<Scenario> readScenarios(const QString &path)
 class Player : public QObject
 {
 public:
-    Player(QList<Step> steps, QDir output, QSize screen)
+    Player(QList<Step> steps, QDir output, QSize screen, screenScene::Shown shown)
         : m_steps(std::move(steps))
         , m_output(std::move(output))
         , m_screen(screen)
+        , m_shown(shown)
     { }
 
     void start()
@@ -374,7 +375,7 @@ private:
                 fail(QStringLiteral("the on-screen keyboard shows no keys"));
             QTest::qWait(keyboardSettleMs);
         }
-        const QImage picture = screenScene::screenPicture(m_screen);
+        const QImage picture = screenScene::screenPicture(m_screen, m_shown);
         if (!picture.save(m_output.filePath(name + QStringLiteral(".png"))))
             fail(QStringLiteral("cannot write the picture ") + name);
         QJsonObject places;
@@ -564,6 +565,7 @@ private:
     QJsonObject m_places;
     bool m_looked = false;
     QSize m_screen;
+    screenScene::Shown m_shown;
 };
 
 int render(int argc, char *argv[], const QString &scenarioPath, const QString &outputPath,
@@ -617,7 +619,8 @@ int render(int argc, char *argv[], const QString &scenarioPath, const QString &o
 
     // A dialog that waits for an answer no step gives would hang the run.
     QTimer::singleShot(120 * 1000, [] { fail(QStringLiteral("the scenarios did not finish")); });
-    Player player(steps, output, screen);
+    Player player(steps, output, screen,
+                  kiosk ? screenScene::Shown::FrontWindow : screenScene::Shown::AllWindows);
     player.rememberNotes();
     player.start();
     // As the program starts: the list is filled, and any unreadable note

@@ -205,13 +205,25 @@ QList<Control> controlsOf(QWidget *window)
     return controls;
 }
 
-QImage screenPicture(const QSize &screenSize)
+QImage screenPicture(const QSize &screenSize, Shown shown)
 {
+    // The window without a transient parent that a window is shown with.
+    const auto rootOf = [](const QWidget *window) {
+        const QWindow *handle = window->windowHandle();
+        while (handle && handle->transientParent())
+            handle = handle->transientParent();
+        return handle;
+    };
+    const QWidget *front = topWindow();
+    const QWindow *frontRoot = front ? rootOf(front) : nullptr;
     QImage picture(screenSize, QImage::Format_RGB32);
     picture.fill(Qt::black);
     QPainter painter(&picture);
-    for (QWidget *window : visibleWindows())
+    for (QWidget *window : visibleWindows()) {
+        if (shown == Shown::FrontWindow && rootOf(window) != frontRoot)
+            continue;
         painter.drawPixmap(window->geometry().topLeft(), window->grab());
+    }
     return picture;
 }
 

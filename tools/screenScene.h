@@ -55,9 +55,18 @@ QObject *showFirstWindowFullScreen();
 // returned, which the application owns, ends this.
 QObject *showWindowsAsKioskShell();
 
+enum class Shown {
+    // Every visible window, as on the frame buffer.
+    AllWindows,
+    // The window in front and those shown over it as its transients alone,
+    // as Weston's kiosk shell shows them: a window without a transient
+    // parent hides the others while it is in front.
+    FrontWindow,
+};
+
 // The screen as it would show the visible top-level windows: every window
-// drawn at its place, modal dialogs above the rest in the order they are
-// nested, on black.
-QImage screenPicture(const QSize &screenSize);
+// shown drawn at its place, modal dialogs above the rest in the order they
+// are nested, on black.
+QImage screenPicture(const QSize &screenSize, Shown shown = Shown::AllWindows);
 
 } // namespace screenScene
