@@ -70,6 +70,7 @@ armhf)
     ;;
 *) usage ;;
 esac
+[ "$job" = weston ] && [ "$arch" != arm64 ] && usage
 build=${build_dir:-$root/build-$arch}
 cache_root=${TAVLO_BOARD_CACHE:-/var/cache/tavlo-board}
 results_name=board
@@ -90,12 +91,7 @@ rootfs_packages+=,qt6-virtualkeyboard-plugin,libqt6quickwidgets6,qml6-module-qtq
 # plugin, and the login manager that gives a user's compositor the screen and
 # the input devices (Debian's Weston reaches them through logind), with the
 # bus it answers on.
-if [ "$arch" = arm64 ]; then
-    rootfs_packages+=,weston,qt6-wayland,dbus,libpam-systemd
-elif [ "$job" = weston ]; then
-    echo "board $arch: the Weston session is on the arm64 board" >&2
-    exit "$status_usage"
-fi
+[ "$arch" = arm64 ] && rootfs_packages+=,weston,qt6-wayland,dbus,libpam-systemd
 # Modules the initrd loads to reach the root file system on a virtio disk.
 initrd_modules="virtio_pci_legacy_dev virtio_pci_modern_dev virtio_pci virtio_mmio virtio_blk crc16 mbcache jbd2 crc32c_generic ext4"
 

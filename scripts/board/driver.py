@@ -185,10 +185,10 @@ class Board:
             if args[0] == "--wake-pointer":
                 self.wake_pointer = True
                 args = args[1:]
-                continue
-            unit, _, picture = args[1].partition("=")
-            self.start_ups.append((unit, picture))
-            args = args[2:]
+            else:
+                unit, _, picture = args[1].partition("=")
+                self.start_ups.append((unit, picture))
+                args = args[2:]
         (self.expected, self.results, self.work) = args[:3]
         split = args.index("--")
         self.compare = args[3:split]
