@@ -291,6 +291,15 @@ if [ "$job" = weston ]; then
     ln -s ../tavlo-weston.service "$units/multi-user.target.wants/tavlo-weston.service"
     mkdir -p "$rootfs/etc/xdg/weston"
     cp "$root/scripts/board/weston.ini" "$rootfs/etc/xdg/weston/"
+    # For Tavlo's own start timed apart: the same session with Weston alone,
+    # which tells systemd once it is ready for clients, and Tavlo as its
+    # client.
+    sed -e 's|^ExecStart=.*|Type=notify\nExecStart=/usr/bin/weston --config=/etc/xdg/weston/weston-alone.ini --socket=wayland-1|' \
+        -e 's|^Description=.*|Description=Weston alone on the screen|' \
+        "$root/scripts/board/tavlo-weston.service" >"$units/weston-alone.service"
+    sed -e '/^\[autolaunch\]/,$d' -e 's|^\[core\]|&\nmodules=systemd-notify.so|' \
+        "$root/scripts/board/weston.ini" >"$rootfs/etc/xdg/weston/weston-alone.ini"
+    cp "$root/scripts/board/tavlo-client.service" "$units/"
     # The cursor theme of the Weston session: one cursor (Xcursor's format:
     # the file's header, its table of one image, the image), a transparent
     # pixel, which Qt falls back to for every shape it finds no cursor for.
@@ -336,7 +345,8 @@ if [ "$job" = weston ]; then
     render "$work/start-up.txt" "$results/expected-fb" linuxfb
     render "$root/scripts/board/scenarios.txt" "$results/expected" wayland
     driver_options=(--wake-pointer --start-up "tavlo.service=$results/expected-fb/start-warning.png"
-        --start-up "tavlo-weston.service=$results/expected/start-warning.png")
+        --start-up "tavlo-weston.service=$results/expected/start-warning.png"
+        --start-up "weston-alone.service+tavlo-client.service=$results/expected/start-warning.png")
 else
     render "$root/scripts/board/scenarios.txt" "$results/expected" linuxfb
 fi

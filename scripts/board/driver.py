@@ -24,7 +24,9 @@ COMPARE is the command that compares a screendump with a recorded picture
 each UNIT (a systemd unit on the board that starts Tavlo) is started
 START_UP_ROUNDS times in turn with the others, the screen cleared before,
 and the time from the start to the first screendump that shows PICTURE
-is printed, with the median of each. With --wake-pointer, the pointer is
+is printed, with the median of each. UNIT may be FIRST+UNIT: FIRST is
+started and waited for before the time starts (a compositor that Tavlo's
+unit joins as a client). With --wake-pointer, the pointer is
 moved once before the first touch, which a compositor that gives its seat a
 pointer only at the pointer's first event needs. Exits 0 when every scenario
 passed.
@@ -448,7 +450,7 @@ class Board:
     def start_up(self, unit, picture):
         """Seconds from starting `unit` to the first screendump that shows
         `picture`, on a screen cleared before."""
-        units = " ".join(sorted({u for (u, _) in self.start_ups}))
+        units = " ".join(sorted({u for (us, _) in self.start_ups for u in us.split("+")}))
         self.serial.run("systemctl stop %s" % units)
         # Stopped, Tavlo on the frame buffer leaves its last picture there,
         # and the frame buffer comes back when Weston stops.
@@ -458,6 +460,9 @@ class Board:
             if time.monotonic() > deadline:
                 raise Failure("the screen still shows %s with %s stopped" % (picture, units))
             time.sleep(0.5)
+        *first, unit = unit.split("+")
+        for prerequisite in first:
+            self.serial.run("systemctl start %s" % prerequisite)
         self.serial.run("systemctl start --no-block %s" % unit)
         began = time.monotonic()
         while not self.shows(picture):
