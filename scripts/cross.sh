@@ -83,7 +83,7 @@ echo "cross $arch: the suite runs with $sysroot as its root, qemu-$cpu through b
 # TAVLO_CROSS_TEST_MINUTES (30 by default) whatever it is doing.
 minutes=${TAVLO_CROSS_TEST_MINUTES:-30}
 status=0
-ctest --test-dir "$build" --output-on-failure --timeout 600 \
+ctest --test-dir "$build" --output-on-failure --timeout 600 --parallel "$(nproc)" \
     --stop-time "$(date -u -d "+$minutes minutes" '+%H:%M:%S +0000')" || status=$?
 phase test
 

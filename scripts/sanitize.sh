@@ -17,4 +17,4 @@ cmake --build "$build"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1"
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-ctest --test-dir "$build" --output-on-failure --timeout 900
+ctest --test-dir "$build" --output-on-failure --timeout 900 --parallel "$(nproc)"
