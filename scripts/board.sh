@@ -10,6 +10,7 @@
 #   scripts/board.sh arm64|armhf run [BUILD_DIR]
 #   scripts/board.sh arm64 weston [BUILD_DIR]
 #   scripts/board.sh arm64|armhf power-cuts N [BUILD_DIR]   # see scripts/board/powerCuts.py
+#   scripts/board.sh arm64|armhf cache      # only the cached root file system, where missing
 #
 # `weston` boots the same board with Weston running its screen (the kiosk
 # shell, scripts/board/tavlo-weston.service) and Tavlo as its client, plays
@@ -41,6 +42,7 @@ usage() {
     echo "usage: $0 arm64|armhf run [BUILD_DIR]" >&2
     echo "       $0 arm64 weston [BUILD_DIR]" >&2
     echo "       $0 arm64|armhf power-cuts N [BUILD_DIR]" >&2
+    echo "       $0 arm64|armhf cache" >&2
     exit "$status_usage"
 }
 arch=${1:-}
@@ -48,6 +50,7 @@ job=${2:-}
 power_cuts=
 case "$job" in
 run | weston) build_dir=${3:-} ;;
+cache) build_dir= ;;
 power-cuts)
     power_cuts=${3:-}
     [[ "$power_cuts" =~ ^[1-9][0-9]*$ ]] || usage
@@ -124,10 +127,86 @@ if [ -n "$power_cuts" ]; then
     fi
     build=$(cd "$build" && pwd)
 fi
+# --- What the screen must show, drawn on the host ----------------------------
+
+# The host build draws what the board's screen must show and tells which
+# save a note's bytes hold.
+host_build() {
+    if [ ! -f "$root/build/CMakeCache.txt" ]; then
+        install_missing cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
+            liburing-dev qt6-l10n-tools
+        cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    fi
+    cmake --build "$root/build" --target "$@"
+}
+
+# The same tool, keyboard, scenarios and notes draw the same screens: another
+# board's drawings for the same platform are copied (kept in
+# build/board-screens/, a minute saved each time).
+render() {
+    local key kept
+    key=$( (
+        cat "$scenes" "$1" "$root/scripts/board/fixture.sh"
+        cat "$root/build/keyboard/tavloKeyboard.so" 2>/dev/null || true
+        echo "${screen_width}x${screen_height}"
+    ) | sha256sum | cut -c1-16)
+    kept="$root/build/board-screens/$3-$(basename "$1" .txt)"
+    if [ "$(cat "$kept/key" 2>/dev/null)" = "$key" ]; then
+        mkdir -p "$2" && cp -a "$kept/." "$2/" && rm "$2/key"
+        echo "board $arch: the screens drawn for $3 are reused from $kept"
+        return
+    fi
+    # Root reads the unreadable note all the same unless it drops its
+    # override of file permissions. The board's clock runs in UTC.
+    (cd "$home" && LANG=C TZ=UTC XDG_RUNTIME_DIR="$work/runtime" \
+        setpriv --inh-caps=-dac_override,-dac_read_search \
+        --bounding-set=-dac_override,-dac_read_search \
+        "$scenes" render "$1" "$2" "${screen_width}x${screen_height}" "$3")
+    mkdir -p "$root/build/board-screens"
+    rm -rf "$kept" "$kept.making"
+    cp -a "$2" "$kept.making" && echo "$key" >"$kept.making/key" && mv "$kept.making" "$kept"
+}
+draw() {
+    local start=$SECONDS
+    host_build tavloBoardScenes
+    mkdir -p "$home" "$work/runtime"
+    chmod 700 "$work/runtime"
+    "$root/scripts/board/fixture.sh" "$home"
+    if [ "$job" = weston ]; then
+        render "$root/scripts/board/scenarios.txt" "$results/expected-fb" linuxfb
+        render "$root/scripts/board/scenarios.txt" "$results/expected" wayland
+    else
+        render "$root/scripts/board/scenarios.txt" "$results/expected" linuxfb
+    fi
+    echo "board $arch: the screens were drawn in $((SECONDS - start)) s"
+}
+scenes="$root/build/tools/tavloBoardScenes"
+# The host draws them while the packages are built and the board's disk is
+# made (waiting for its timers, mostly), into the results; the boot's scratch
+# directory holds its home.
+drawing=
+if [ -z "$power_cuts" ] && [ "$job" != cache ]; then
+    work=$(mktemp -d /var/tmp/tavlo-board.XXXXXX)
+    home="$work/host-home"
+    cleanup() {
+        [ -n "$drawing" ] && kill "$drawing" 2>/dev/null
+        # Nothing may stay mounted in the scratch root when it is removed.
+        for mount in proc sys dev; do
+            mountpoint -q "$work/rootfs/$mount" && umount -l "$work/rootfs/$mount"
+        done
+        rm -rf "$work"
+    }
+    trap cleanup EXIT
+    rm -rf "$results"
+    mkdir -p "$results/expected"
+    draw >"$work/drawing.log" 2>&1 &
+    drawing=$!
+fi
+
 # The packages the board installs (the power cuts need none), from
 # debian/; the last line is the path of their .changes file, beside which
 # they lie.
-if [ -z "$power_cuts" ]; then
+if [ -z "$power_cuts" ] && [ "$job" != cache ]; then
     status=0
     changes=$("$root/scripts/debian-build.sh" "$arch" | tail -n 1) || status=$?
     ((status == 0)) || exit "$status"
@@ -220,6 +299,7 @@ else
 fi
 flock -u 8
 phase "cache"
+[ "$job" = cache ] && exit 0
 
 # The board as both jobs boot it; each adds its disks, memory, kernel
 # command line and console.
@@ -228,17 +308,6 @@ board_qemu=(
     -kernel "$cache/vmlinuz" -initrd "$cache/initrd.gz"
     -display none -nic none -monitor none
 )
-
-# The host build draws what the board's screen must show and tells which
-# save a note's bytes hold.
-host_build() {
-    if [ ! -f "$root/build/CMakeCache.txt" ]; then
-        install_missing cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
-            liburing-dev qt6-l10n-tools
-        cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    fi
-    cmake --build "$root/build" --target "$@"
-}
 
 if [ -n "$power_cuts" ]; then
     cmake --build "$build" --target tavloPowerCutLoop
@@ -252,18 +321,6 @@ if [ -n "$power_cuts" ]; then
 fi
 
 # --- The board's disk: the root file system, Tavlo's package, the notes ------
-
-work=$(mktemp -d /var/tmp/tavlo-board.XXXXXX)
-cleanup() {
-    # Nothing may stay mounted in the scratch root when it is removed.
-    for mount in proc sys dev; do
-        mountpoint -q "$work/rootfs/$mount" && umount -l "$work/rootfs/$mount"
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-rm -rf "$results"
-mkdir -p "$results/expected"
 
 rootfs="$work/rootfs"
 mkdir "$rootfs"
@@ -321,34 +378,23 @@ size_mb=$(($(du -sm "$rootfs" | cut -f1) + 256))
 mkfs.ext4 -q -L board -d "$rootfs" "$disk" "${size_mb}M"
 phase "disk (${size_mb} MB)"
 
-# --- What the screen must show, drawn on the host ----------------------------
+# --- What the screen must show, drawn meanwhile --------------------------------
 
-host_build tavloBoardScenes
-scenes="$root/build/tools/tavloBoardScenes"
-home="$work/host-home"
-mkdir -p "$home" "$work/runtime"
-chmod 700 "$work/runtime"
-"$root/scripts/board/fixture.sh" "$home"
-# Root reads the unreadable note all the same unless it drops its override of
-# file permissions. The board's clock runs in UTC.
-render() {
-    (cd "$home" && LANG=C TZ=UTC XDG_RUNTIME_DIR="$work/runtime" \
-        setpriv --inh-caps=-dac_override,-dac_read_search \
-        --bounding-set=-dac_override,-dac_read_search \
-        "$scenes" render "$1" "$2" "${screen_width}x${screen_height}" "$3")
-}
+status=0
+wait "$drawing" || status=$?
+drawing=
+cat "$work/drawing.log"
+if ((status != 0)); then
+    echo "board $arch: drawing the screens the board must show failed" >&2
+    exit "$status"
+fi
 driver_options=()
 if [ "$job" = weston ]; then
     # Tavlo's first picture on either screen: the warning of the start-up
     # scenario, which changes no note.
-    sed -n '/^scenario start-up$/,/^$/p' "$root/scripts/board/scenarios.txt" >"$work/start-up.txt"
-    render "$work/start-up.txt" "$results/expected-fb" linuxfb
-    render "$root/scripts/board/scenarios.txt" "$results/expected" wayland
     driver_options=(--wake-pointer --start-up "tavlo.service=$results/expected-fb/start-warning.png"
         --start-up "tavlo-weston.service=$results/expected/start-warning.png"
         --start-up "weston-alone.service+tavlo-client.service=$results/expected/start-warning.png")
-else
-    render "$root/scripts/board/scenarios.txt" "$results/expected" linuxfb
 fi
 phase "expected screens"
 
