@@ -6,6 +6,7 @@
 #
 #   scripts/debian-build.sh [SBUILD_OPTION...]   # amd64, in a clean chroot
 #   scripts/debian-build.sh arm64|armhf          # cross-built for the device
+#   scripts/debian-build.sh chroot               # only the chroot's tarball, where missing
 #
 # For this machine's architecture the source package (3.0 quilt: the
 # upstream tarball and debian/) is made from the working tree's files
@@ -35,9 +36,14 @@ source "$root/scripts/lib/statuses.sh"
 
 build_arch=$(dpkg --print-architecture)
 arch=$build_arch
+chroot_only=
 case "${1:-}" in
 arm64 | armhf)
     arch=$1
+    shift
+    ;;
+chroot)
+    chroot_only=1
     shift
     ;;
 esac
@@ -142,6 +148,9 @@ apt_update
 release=$(sed -n 's/^Date: //p' /var/lib/apt/lists/*_dists_bookworm_InRelease 2>/dev/null |
     head -n 1 | date -u -f - +%Y%m%d 2>/dev/null || true)
 tarball="$cache/bookworm-$build_arch-${release:-undated}.tar"
+# Builds started side by side take turns making it.
+exec 8>"$cache/chroot.lock"
+flock 8
 if [ ! -f "$tarball" ]; then
     echo "debian: making the chroot $tarball" >&2
     mmdebstrap --variant=buildd --skip=output/mknod \
@@ -152,7 +161,9 @@ if [ ! -f "$tarball" ]; then
     mv "$cache/making-${tarball##*/}" "$tarball"
     find "$cache" -maxdepth 1 -name "bookworm-$build_arch-*.tar" ! -path "$tarball" -delete
 fi
+flock -u 8
 phase chroot
+[ -n "$chroot_only" ] && exit 0
 
 copy_sources
 rm -f "$out"/*.dsc "$out"/*.tar.* "$out"/*.deb "$out"/*.changes "$out"/*.buildinfo "$out"/*.build
