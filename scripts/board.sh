@@ -130,27 +130,38 @@ fi
 # --- What the screen must show, drawn on the host ----------------------------
 
 # The host build draws what the board's screen must show and tells which
-# save a note's bytes hold.
+# save a note's bytes hold; boards run side by side take turns building it.
 host_build() {
-    if [ ! -f "$root/build/CMakeCache.txt" ]; then
-        install_missing cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
-            liburing-dev qt6-l10n-tools
-        cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    fi
-    cmake --build "$root/build" --target "$@"
+    (
+        flock 7
+        if [ ! -f "$root/build/CMakeCache.txt" ]; then
+            install_missing cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core \
+                liburing-dev qt6-l10n-tools
+            cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+        fi
+        cmake --build "$root/build" --target "$@"
+    ) 7>"${TMPDIR:-/tmp}/tavlo-host-build.lock"
 }
 
 # The same tool, keyboard, scenarios and notes draw the same screens: another
 # board's drawings for the same platform are copied (kept in
-# build/board-screens/, a minute saved each time).
+# build/board-screens/, a minute saved each time). Boards side by side that
+# need the same drawings take turns, and the later one copies them.
 render() {
-    local key kept
+    local kept="$root/build/board-screens/$3-$(basename "$1" .txt)"
+    mkdir -p "$root/build/board-screens"
+    (
+        flock 6
+        render_kept "$@" "$kept"
+    ) 6>"$kept.lock"
+}
+render_kept() {
+    local key kept=$4
     key=$( (
         cat "$scenes" "$1" "$root/scripts/board/fixture.sh"
         cat "$root/build/keyboard/tavloKeyboard.so" 2>/dev/null || true
         echo "${screen_width}x${screen_height}"
     ) | sha256sum | cut -c1-16)
-    kept="$root/build/board-screens/$3-$(basename "$1" .txt)"
     if [ "$(cat "$kept/key" 2>/dev/null)" = "$key" ]; then
         mkdir -p "$2" && cp -a "$kept/." "$2/" && rm "$2/key"
         echo "board $arch: the screens drawn for $3 are reused from $kept"
@@ -162,7 +173,6 @@ render() {
         setpriv --inh-caps=-dac_override,-dac_read_search \
         --bounding-set=-dac_override,-dac_read_search \
         "$scenes" render "$1" "$2" "${screen_width}x${screen_height}" "$3")
-    mkdir -p "$root/build/board-screens"
     rm -rf "$kept" "$kept.making"
     cp -a "$2" "$kept.making" && echo "$key" >"$kept.making/key" && mv "$kept.making" "$kept"
 }
