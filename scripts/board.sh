@@ -143,53 +143,51 @@ host_build() {
     ) 7>"${TMPDIR:-/tmp}/tavlo-host-build.lock"
 }
 
-# The same tool, keyboard, scenarios and notes draw the same screens: another
-# board's drawings for the same platform are copied (kept in
-# build/board-screens/, a minute saved each time). Boards side by side that
-# need the same drawings take turns, and the later one copies them.
+# The same tool, keyboard, scenarios, notes and screen size draw the same
+# screens (their hash, $key): another board's drawings for the same platform
+# are copied (kept in build/board-screens/, a minute saved each time).
+# Boards side by side that need the same drawings take turns, and the later
+# one copies them.
 render() {
-    local kept="$root/build/board-screens/$3-$(basename "$1" .txt)"
+    local kept="$root/build/board-screens/$2"
     mkdir -p "$root/build/board-screens"
     (
         flock 6
-        render_kept "$@" "$kept"
+        if [ "$(cat "$kept/key" 2>/dev/null)" = "$key" ]; then
+            mkdir -p "$1" && cp -a "$kept/." "$1/" && rm "$1/key"
+            echo "board $arch: the screens drawn for $2 are reused from $kept"
+            exit 0
+        fi
+        # Root reads the unreadable note all the same unless it drops its
+        # override of file permissions. The board's clock runs in UTC.
+        (cd "$home" && LANG=C TZ=UTC XDG_RUNTIME_DIR="$work/runtime" \
+            setpriv --inh-caps=-dac_override,-dac_read_search \
+            --bounding-set=-dac_override,-dac_read_search \
+            "$scenes" render "$scenarios" "$1" "${screen_width}x${screen_height}" "$2")
+        rm -rf "$kept" "$kept.making"
+        cp -a "$1" "$kept.making" && echo "$key" >"$kept.making/key" && mv "$kept.making" "$kept"
     ) 6>"$kept.lock"
 }
-render_kept() {
-    local key kept=$4
-    key=$( (
-        cat "$scenes" "$1" "$root/scripts/board/fixture.sh"
-        cat "$root/build/keyboard/tavloKeyboard.so" 2>/dev/null || true
-        echo "${screen_width}x${screen_height}"
-    ) | sha256sum | cut -c1-16)
-    if [ "$(cat "$kept/key" 2>/dev/null)" = "$key" ]; then
-        mkdir -p "$2" && cp -a "$kept/." "$2/" && rm "$2/key"
-        echo "board $arch: the screens drawn for $3 are reused from $kept"
-        return
-    fi
-    # Root reads the unreadable note all the same unless it drops its
-    # override of file permissions. The board's clock runs in UTC.
-    (cd "$home" && LANG=C TZ=UTC XDG_RUNTIME_DIR="$work/runtime" \
-        setpriv --inh-caps=-dac_override,-dac_read_search \
-        --bounding-set=-dac_override,-dac_read_search \
-        "$scenes" render "$1" "$2" "${screen_width}x${screen_height}" "$3")
-    rm -rf "$kept" "$kept.making"
-    cp -a "$2" "$kept.making" && echo "$key" >"$kept.making/key" && mv "$kept.making" "$kept"
-}
 draw() {
-    local start=$SECONDS
+    local start=$SECONDS key
     host_build tavloBoardScenes
     mkdir -p "$home" "$work/runtime"
     chmod 700 "$work/runtime"
     "$root/scripts/board/fixture.sh" "$home"
+    key=$( (
+        cat "$scenes" "$scenarios" "$root/scripts/board/fixture.sh"
+        cat "$root/build/keyboard/tavloKeyboard.so" 2>/dev/null || true
+        echo "${screen_width}x${screen_height}"
+    ) | sha256sum | cut -c1-16)
     if [ "$job" = weston ]; then
-        render "$root/scripts/board/scenarios.txt" "$results/expected-fb" linuxfb
-        render "$root/scripts/board/scenarios.txt" "$results/expected" wayland
+        render "$results/expected-fb" linuxfb
+        render "$results/expected" wayland
     else
-        render "$root/scripts/board/scenarios.txt" "$results/expected" linuxfb
+        render "$results/expected" linuxfb
     fi
     echo "board $arch: the screens were drawn in $((SECONDS - start)) s"
 }
+scenarios="$root/scripts/board/scenarios.txt"
 scenes="$root/build/tools/tavloBoardScenes"
 # The host draws them while the packages are built and the board's disk is
 # made (waiting for its timers, mostly), into the results; the boot's scratch
